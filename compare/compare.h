@@ -1,0 +1,32 @@
+// The comparison: result buffers that keep the last run's texts, the run
+// itself, its verdict and the export of the result.
+#ifndef TARNLIGHT_COMPARE_H
+#define TARNLIGHT_COMPARE_H
+
+#include <cstdint>
+#include "../app/platform.h"
+
+enum {
+    NAME_SIZE = 256,
+    REPORT_SIZE = 10000,
+    VERDICT_SIZE = 100,
+    FACE_SIZE = 6
+};
+
+// Zero-ended Shift-JIS texts of the last run; empty at start.
+extern char g_fileName1[NAME_SIZE];
+extern char g_fileName2[NAME_SIZE];
+extern char g_reportText[REPORT_SIZE];
+extern char g_verdictLine[VERDICT_SIZE];
+extern char g_face[FACE_SIZE];
+
+struct FileSizes {
+    int64_t first;
+    int64_t second;
+};
+
+void RunComparison(PanelWindow panel);
+void ShowVerdict(PanelWindow panel, int64_t differences, FileSizes sizes);
+void SaveResult(PanelWindow panel);
+
+#endif

@@ -1,0 +1,5 @@
+// Placeholder until the settings store lands.
+#include "settings/settings.h"
+
+void LoadSettings() {}
+void SaveSettings() {}

@@ -1,0 +1,101 @@
+// Recording fake of the window-system operations, for the native tests.
+#include "fake_platform.h"
+
+#include <cstring>
+
+FakePlatform g_fake;
+
+void ResetFakePlatform()
+{
+    g_fake = FakePlatform();
+}
+
+std::vector<PanelCall> CallsOf(const std::string &op)
+{
+    std::vector<PanelCall> found;
+    for (const PanelCall &call : g_fake.calls)
+        if (call.op == op)
+            found.push_back(call);
+    return found;
+}
+
+PanelWindow FakePanel()
+{
+    static int panel;
+    return reinterpret_cast<PanelWindow>(&panel);
+}
+
+static void Record(const char *op, int id, const std::string &text)
+{
+    g_fake.calls.push_back(PanelCall{op, id, text});
+}
+
+void GetPanelText(PanelWindow, int id, char *text, int size)
+{
+    std::string value = g_fake.texts[id];
+    if (size <= 0)
+        return;
+    size_t n = value.size() < static_cast<size_t>(size - 1) ? value.size() : static_cast<size_t>(size - 1);
+    std::memcpy(text, value.data(), n);
+    text[n] = '\0';
+    Record("GetText", id, std::string(text));
+}
+
+void SetPanelText(PanelWindow, int id, const char *text)
+{
+    g_fake.texts[id] = text ? text : "";
+    Record("SetText", id, g_fake.texts[id]);
+}
+
+void ShowProgressBar(PanelWindow)
+{
+    g_fake.progressVisible = true;
+    Record("ShowProgress", 0, "");
+}
+
+void StepProgressBar(PanelWindow)
+{
+    g_fake.progressPosition++;
+    Record("StepProgress", 0, "");
+}
+
+void HideProgressBar(PanelWindow)
+{
+    g_fake.progressVisible = false;
+    Record("HideProgress", 0, "");
+}
+
+void ResetProgressBar(PanelWindow)
+{
+    g_fake.progressPosition = 0;
+    Record("ResetProgress", 0, "");
+}
+
+void KeepPanelPainted(PanelWindow, bool percentChanged)
+{
+    if (g_fake.recordKeepPainted || percentChanged)
+        Record("KeepPainted", percentChanged ? 1 : 0, "");
+}
+
+void FocusPanelControl(PanelWindow, int id)
+{
+    Record("Focus", id, "");
+}
+
+void ShowErrorBox(PanelWindow, const char *text)
+{
+    Record("ErrorBox", 0, text);
+}
+
+int32_t ReadSetting(SettingKey key, const char *name)
+{
+    Record("ReadSetting", key, name);
+    auto found = g_fake.store.find({key, name});
+    return found == g_fake.store.end() ? -1 : found->second;
+}
+
+void WriteSetting(SettingKey key, const char *name, int32_t value)
+{
+    Record("WriteSetting", key, name);
+    g_fake.store[{key, name}] = value;
+}
