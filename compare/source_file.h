@@ -37,10 +37,10 @@ void ReturnBlockBuffer(unsigned char *buffer);
 
 #ifndef _WIN32
 // Fault injection for the native tests only; the program never sets these.
-// beforeRead is called before every system read with its running number in
-// the process and may change the file on disk; false makes that read fail.
+// beforeRead is called before every system read and may change the file on
+// disk; returning false makes that read fail.
 struct SourceTestHooks {
-    bool (*beforeRead)(int64_t readNumber);
+    bool (*beforeRead)();
     bool failBlockBuffers;
 };
 extern SourceTestHooks g_sourceTestHooks;

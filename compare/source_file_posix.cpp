@@ -10,8 +10,6 @@
 
 SourceTestHooks g_sourceTestHooks;
 
-static int64_t s_readNumber;
-
 bool OpenSourceFile(const char *name, SourceFile *file)
 {
     int fd = open(name, O_RDONLY);
@@ -59,7 +57,7 @@ int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length)
 {
     int64_t done = 0;
     while (done < length) {
-        if (g_sourceTestHooks.beforeRead && !g_sourceTestHooks.beforeRead(s_readNumber++))
+        if (g_sourceTestHooks.beforeRead && !g_sourceTestHooks.beforeRead())
             break;
         ssize_t got = read(static_cast<int>(file->handle), buffer + done, static_cast<size_t>(length - done));
         if (got < 0 && errno == EINTR)
