@@ -335,6 +335,20 @@ TEST_F(EngineTest, ProgressStepsNinetyNineTimesAndShowsEachPercentage)
             lastFace = i;
     }
     EXPECT_EQ(lastFace + 2 + 10, lastStep + 1) << "ten fill steps after 90 %";
+
+    // Each new percentage gets a repaint; reads let the window breathe too.
+    EXPECT_EQ(89u, CallsOf("KeepPainted").size());
+    for (const PanelCall &call : CallsOf("KeepPainted"))
+        EXPECT_EQ(1, call.id);
+    ResetFakePlatform();
+    g_fake.recordKeepPainted = true;
+    g_fake.texts[IDC_FILE1] = PathOf("a");
+    g_fake.texts[IDC_FILE2] = PathOf("b");
+    RunComparison(FakePanel());
+    size_t betweenReads = 0;
+    for (const PanelCall &call : CallsOf("KeepPainted"))
+        betweenReads += call.id == 0;
+    EXPECT_EQ(1u, betweenReads) << "100000 bytes of each file come in one read";
 }
 
 TEST_F(EngineTest, EmptyAndPrefixFilesCompareNothing)
