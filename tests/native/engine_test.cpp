@@ -1,1 +1,569 @@
-// placeholder
+// Tests of the comparison run against real files in a temporary folder, with
+// the recording fake panel: report bytes, the handling of each differing
+// byte, progress, failures, files over 4 GiB and a cross-check with cmp -l.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/ids.h"
+#include "compare/compare.h"
+#include "compare/source_file.h"
+#include "fake_platform.h"
+#include "settings/settings.h"
+
+namespace {
+
+typedef std::vector<unsigned char> Bytes;
+
+const char MORE_LINE[] = "さらに違う箇所あり・・・\r\n";
+const char DIFFERENCE_MARK[] = " バイト目  ";
+
+int OpenDescriptorCount()
+{
+    int count = 0;
+    DIR *dir = opendir("/proc/self/fd");
+    while (dirent *entry = readdir(dir))
+        count += entry->d_name[0] != '.';
+    closedir(dir);
+    return count;
+}
+
+std::string ReadWhole(const std::string &path)
+{
+    std::string data;
+    FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return data;
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        data.append(chunk, got);
+    std::fclose(file);
+    return data;
+}
+
+// Golden report texts are Shift-JIS with CR LF, compared as bytes. Setting
+// TARNLIGHT_WRITE_GOLDEN=1 rewrites them; the diff is then the review.
+void ExpectGolden(const std::string &name, const std::string &actual)
+{
+    std::string path = std::string(TARNLIGHT_EXPECTED_DIR) + "/" + name;
+    if (std::getenv("TARNLIGHT_WRITE_GOLDEN")) {
+        FILE *file = std::fopen(path.c_str(), "wb");
+        std::fwrite(actual.data(), 1, actual.size(), file);
+        std::fclose(file);
+    }
+    std::string expected = ReadWhole(path);
+    ASSERT_FALSE(expected.empty()) << "missing golden file " << path;
+    EXPECT_EQ(expected, actual) << "report differs from " << name;
+}
+
+int CountOf(const std::string &text, const std::string &part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+std::vector<std::string> FacePercentages()
+{
+    std::vector<std::string> shown;
+    for (const PanelCall &call : CallsOf("SetText"))
+        if (call.id == IDC_FACE && call.text.find('%') != std::string::npos)
+            shown.push_back(call.text);
+    return shown;
+}
+
+// What the fault hook does, set per test.
+int g_readsBeforeFault;
+bool g_failRead;
+std::string g_pathToCut;
+off_t g_cutLength;
+
+bool FaultBeforeRead()
+{
+    if (g_readsBeforeFault-- != 0)
+        return true;
+    if (!g_pathToCut.empty()) {
+        EXPECT_EQ(0, truncate(g_pathToCut.c_str(), g_cutLength));
+    }
+    return !g_failRead;
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    std::string dir;
+    int descriptorsBefore = 0;
+
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tarnlight-engine-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(pattern));
+        dir = pattern;
+        g_settings = DefaultSettings();
+        g_sourceTestHooks = SourceTestHooks();
+        g_pathToCut.clear();
+        g_failRead = false;
+        g_readsBeforeFault = -1;
+        ResetFakePlatform();
+        descriptorsBefore = OpenDescriptorCount();
+    }
+
+    void TearDown() override
+    {
+        g_sourceTestHooks = SourceTestHooks();
+        EXPECT_EQ(descriptorsBefore, OpenDescriptorCount()) << "a file was left open";
+        std::string command = "rm -rf '" + dir + "'";
+        EXPECT_EQ(0, std::system(command.c_str()));
+    }
+
+    std::string PathOf(const std::string &name) { return dir + "/" + name; }
+
+    std::string Write(const std::string &name, const Bytes &bytes)
+    {
+        std::string path = PathOf(name);
+        FILE *file = std::fopen(path.c_str(), "wb");
+        EXPECT_NE(nullptr, file);
+        if (!bytes.empty())
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        return path;
+    }
+
+    void Run(const std::string &first, const std::string &second)
+    {
+        ResetFakePlatform();
+        g_fake.texts[IDC_FILE1] = first;
+        g_fake.texts[IDC_FILE2] = second;
+        RunComparison(FakePanel());
+    }
+
+    // Two files of the given size that differ at the given offsets.
+    void RunPair(size_t size, const std::vector<size_t> &offsets)
+    {
+        Bytes first(size), second(size);
+        for (size_t i = 0; i < size; ++i)
+            first[i] = second[i] = static_cast<unsigned char>(i * 7);
+        for (size_t offset : offsets)
+            second[offset] ^= 0x5A;
+        Run(Write("a", first), Write("b", second));
+    }
+
+    // Three differences in the first block, then more in later blocks.
+    void RunWithDifferencesInManyBlocks(int count)
+    {
+        std::vector<size_t> offsets;
+        for (int i = 0; i < count; ++i)
+            offsets.push_back(static_cast<size_t>(i) * 9973);
+        RunPair(static_cast<size_t>(count) * 9973 + 5, offsets);
+    }
+
+    std::string Report() { return g_reportText; }
+    std::string Verdict() { return g_verdictLine; }
+};
+
+TEST_F(EngineTest, ReportListsOffsetZeroAndPadsHexWithSpaces)
+{
+    Bytes first(20, 0x41), second(21, 0x41);
+    first[0] = 5;
+    second[0] = 10;
+    first[9] = 255;
+    second[9] = 0;
+    first[19] = 0x10;
+    second[19] = 0xab;
+    Run(Write("one", first), Write("two", second));
+    ExpectGolden("differ_at_offset_0_hex_spacing.txt", Report());
+    EXPECT_EQ("合計3箇所違います。", Verdict());
+    EXPECT_EQ(Report(), g_fake.texts[IDC_RESULT]);
+}
+
+TEST_F(EngineTest, SizeLineMarksPluralFromTwoBytes)
+{
+    Run(Write("empty", {}), Write("single", {7}));
+    ExpectGolden("sizes_0_and_1.txt", Report());
+    Run(Write("pair", {7, 8}), Write("single", {7}));
+    ExpectGolden("sizes_2_and_1.txt", Report());
+    EXPECT_EQ("先頭から 1バイトまでは等しく、1バイト余分です。", Verdict());
+}
+
+TEST_F(EngineTest, MoreLineFollowsTheListingLimit)
+{
+    g_settings.maxdiffno = 1;
+    RunPair(100, {3, 50, 99});
+    ExpectGolden("more_line_after_1.txt", Report());
+    EXPECT_EQ("合計3箇所違います。", Verdict());
+}
+
+TEST_F(EngineTest, HundredTenDigitOffsetsBeyond4GiBFitTheReport)
+{
+    const off_t size = (off_t(1) << 32) + 1000;
+    std::string first = PathOf("big1"), second = PathOf("big2");
+    for (const std::string &path : {first, second}) {
+        int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(0, ftruncate(fd, path == second ? size + 3 : size));
+        if (path == second)
+            for (int i = 0; i < 101; ++i) {
+                unsigned char value = static_cast<unsigned char>(i + 1);
+                ASSERT_EQ(1, pwrite(fd, &value, 1, (off_t(1) << 32) + i * 9));
+            }
+        close(fd);
+    }
+    g_settings.maxdiffno = 100;
+    Run(first, second);
+    ExpectGolden("ten_digit_offsets_beyond_4gib.txt", Report());
+    EXPECT_EQ("合計101箇所違います。", Verdict());
+    EXPECT_EQ(99u, CallsOf("StepProgress").size());
+}
+
+TEST_F(EngineTest, EachRowOfTheHandlingTable)
+{
+    struct Case {
+        int stop, max, differences;
+        int lines;
+        bool more;
+        const char *verdict;
+    };
+    const Case cases[] = {
+        {STOP_AT_FIRST, 30, 5, 0, false, "違う内容のファイルです。"},
+        {STOP_AT_END, 1, 3, 1, true, "合計3箇所違います。"},
+        {STOP_AT_MAX, 1, 3, 1, true, "違う内容のファイルです。"},
+        {STOP_AT_MAX, 1, 1, 1, false, "合計1箇所違います。"},
+        {STOP_AT_END, 30, 30, 30, false, "合計30箇所違います。"},
+        {STOP_AT_END, 30, 31, 30, true, "合計31箇所違います。"},
+        {STOP_AT_END, 30, 500, 30, true, "合計500箇所違います。"},
+        {STOP_AT_MAX, 30, 30, 30, false, "合計30箇所違います。"},
+        {STOP_AT_MAX, 30, 31, 30, true, "違う内容のファイルです。"},
+        {STOP_AT_MAX, 30, 500, 30, true, "違う内容のファイルです。"},
+        {STOP_AT_FIRST, 1, 1, 0, false, "違う内容のファイルです。"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "stop " << c.stop << " max " << c.max << " differences " << c.differences);
+        g_settings.compcancel = c.stop;
+        g_settings.maxdiffno = c.max;
+        RunWithDifferencesInManyBlocks(c.differences);
+        EXPECT_EQ(c.lines, CountOf(Report(), DIFFERENCE_MARK));
+        EXPECT_EQ(c.more ? 1 : 0, CountOf(Report(), MORE_LINE));
+        EXPECT_EQ(c.verdict, Verdict());
+        EXPECT_EQ(99u, CallsOf("StepProgress").size());
+    }
+}
+
+TEST_F(EngineTest, StoppingEndsTheRunWithoutFurtherProgress)
+{
+    // All differences in the first block: a stop leaves no percentage shown.
+    g_settings.maxdiffno = 1;
+    g_settings.compcancel = STOP_AT_MAX;
+    RunPair(200000, {0, 1, 2});
+    EXPECT_TRUE(FacePercentages().empty());
+    g_settings.compcancel = STOP_AT_FIRST;
+    RunPair(200000, {0});
+    EXPECT_TRUE(FacePercentages().empty());
+    g_settings.compcancel = STOP_AT_END;
+    RunPair(200000, {0, 1, 2});
+    ASSERT_FALSE(FacePercentages().empty());
+    EXPECT_EQ(" 95%", FacePercentages().back()) << "before the last block at 190000";
+}
+
+TEST_F(EngineTest, CountingPastTheLimitSeesEveryDifferingByte)
+{
+    // Differences around block, read and 64-byte group edges, and whole
+    // stretches that differ, all after the listing is full.
+    g_settings.maxdiffno = 1;
+    std::vector<size_t> offsets = {0, 1, 63, 64, 9999, 10000, 159999, 160000, 160001, 319999};
+    for (size_t offset = 200000; offset < 200300; ++offset)
+        offsets.push_back(offset);
+    offsets.push_back(399999);
+    RunPair(400000, offsets);
+    EXPECT_EQ("合計311箇所違います。", Verdict());
+}
+
+TEST_F(EngineTest, BlockSizeTurnsLargeAt50000Bytes)
+{
+    // A difference at 5000 stops the first 10000-byte block before any
+    // percentage, but the sixth 1000-byte block only after 11 %.
+    g_settings.compcancel = STOP_AT_FIRST;
+    Bytes first(50000, 1), second(50000, 1);
+    second[5000] = 2;
+    Run(Write("a", first), Write("b", second));
+    EXPECT_TRUE(FacePercentages().empty());
+
+    first.resize(49999);
+    second.resize(60000, 1);
+    Run(Write("a", first), Write("b", second));
+    std::vector<std::string> shown = FacePercentages();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(" 11%", shown.back());
+}
+
+TEST_F(EngineTest, ProgressStepsNinetyNineTimesAndShowsEachPercentage)
+{
+    RunPair(100000, {});
+    EXPECT_EQ(99u, CallsOf("StepProgress").size());
+    std::vector<std::string> shown = FacePercentages();
+    ASSERT_EQ(89u, shown.size());  // 2 % to 90 % before the tenth block
+    for (size_t i = 0; i < shown.size(); ++i) {
+        char expected[16];
+        std::snprintf(expected, sizeof expected, "%3d%%", static_cast<int>(i) + 2);
+        EXPECT_EQ(expected, shown[i]);
+    }
+
+    // The bar is shown first, hidden and reset after the last step, and
+    // the focus comes after the verdict.
+    std::vector<std::string> order;
+    for (const PanelCall &call : g_fake.calls)
+        if (call.op != "StepProgress" && call.op != "KeepPainted" && !(call.op == "SetText" && call.id == IDC_FACE))
+            order.push_back(call.op + " " + std::to_string(call.id));
+    const std::vector<std::string> expected = {
+        "SetText 1002", "SetText 1005", "GetText 1000", "GetText 1001", "ShowProgress 0",
+        "HideProgress 0", "ResetProgress 0", "SetText 1002", "SetText 1005", "Focus 1005"};
+    EXPECT_EQ(expected, order);
+    size_t lastFace = 0, lastStep = 0;
+    for (size_t i = 0; i < g_fake.calls.size(); ++i) {
+        if (g_fake.calls[i].op == "StepProgress")
+            lastStep = i;
+        if (g_fake.calls[i].text == " 90%")
+            lastFace = i;
+    }
+    EXPECT_EQ(lastFace + 2 + 10, lastStep + 1) << "ten fill steps after 90 %";
+
+    // Each new percentage gets a repaint; reads let the window breathe too.
+    EXPECT_EQ(89u, CallsOf("KeepPainted").size());
+    for (const PanelCall &call : CallsOf("KeepPainted"))
+        EXPECT_EQ(1, call.id);
+    ResetFakePlatform();
+    g_fake.recordKeepPainted = true;
+    g_fake.texts[IDC_FILE1] = PathOf("a");
+    g_fake.texts[IDC_FILE2] = PathOf("b");
+    RunComparison(FakePanel());
+    size_t betweenReads = 0;
+    for (const PanelCall &call : CallsOf("KeepPainted"))
+        betweenReads += call.id == 0;
+    EXPECT_EQ(1u, betweenReads) << "100000 bytes of each file come in one read";
+}
+
+TEST_F(EngineTest, EmptyAndPrefixFilesCompareNothing)
+{
+    std::string empty = Write("empty", {}), other = Write("other", {});
+    Run(empty, other);
+    EXPECT_EQ(99u, CallsOf("StepProgress").size());
+    EXPECT_EQ("同じ内容のファイルです。両方とも空だけど・・・", Verdict());
+
+    std::string ten = Write("ten", Bytes(10, 3));
+    Run(empty, ten);
+    EXPECT_EQ("先頭から 0バイトまでは等しく、10バイト余分です。", Verdict());
+    Run(ten, empty);
+    EXPECT_EQ("先頭から 0バイトまでは等しく、10バイト余分です。", Verdict());
+
+    Bytes longer(123456, 9);
+    Bytes prefix(longer.begin(), longer.begin() + 100000);
+    Run(Write("prefix", prefix), Write("longer", longer));
+    EXPECT_EQ(0, CountOf(Report(), DIFFERENCE_MARK));
+    EXPECT_EQ("先頭から 100000バイトまでは等しく、23456バイト余分です。", Verdict());
+    EXPECT_EQ("(~_~)", std::string(g_face));
+}
+
+TEST_F(EngineTest, SamePathTwiceIsTrulyTheSameFile)
+{
+    std::string path = Write("same", Bytes(5000, 1));
+    Run(path, path);
+    EXPECT_EQ("本当に同一のファイルです。(当たり前)", Verdict());
+    Run(path, dir + "/./same");
+    EXPECT_EQ("同じ内容のファイルです。", Verdict());
+    EXPECT_EQ("(^-^)", g_fake.texts[IDC_FACE]);
+}
+
+TEST_F(EngineTest, EmptyFieldAsksForTwoFilesUnlessAutoCompareIsOn)
+{
+    std::string path = Write("one", {1});
+    for (int sudden : {0, 1}) {
+        g_settings.sudden = sudden;
+        Run(path, "");
+        EXPECT_EQ(sudden ? "" : "２つのファイルを指定してください。", g_fake.texts[IDC_MESSAGE]);
+        EXPECT_EQ("(-_-)", g_fake.texts[IDC_FACE]);
+        EXPECT_EQ("", g_fake.texts[IDC_RESULT]);
+        EXPECT_TRUE(CallsOf("ShowProgress").empty());
+        EXPECT_EQ("", Verdict());
+        EXPECT_EQ(path, std::string(g_fileName1));
+    }
+}
+
+TEST_F(EngineTest, NamesAreCutAt255Bytes)
+{
+    Run(std::string(300, 'x'), "y");
+    EXPECT_EQ(std::string(255, 'x'), std::string(g_fileName1));
+}
+
+TEST_F(EngineTest, MissingFileIsReportedOnceByItsNumber)
+{
+    std::string present = Write("present", {1, 2});
+    std::string missing = PathOf("missing");
+    Run(missing, PathOf("also-missing"));
+    std::vector<PanelCall> boxes = CallsOf("ErrorBox");
+    ASSERT_EQ(1u, boxes.size()) << "the second file is not tried";
+    EXPECT_EQ("1番目のファイル\r\n\"" + missing + "\"が開けません。", boxes[0].text);
+
+    Run(present, missing);
+    boxes = CallsOf("ErrorBox");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("2番目のファイル\r\n\"" + missing + "\"が開けません。", boxes[0].text);
+    EXPECT_EQ("", Report());
+    EXPECT_EQ("(-_-)", g_fake.texts[IDC_FACE]);
+    EXPECT_TRUE(CallsOf("ShowProgress").empty());
+
+    Run(present, dir);
+    boxes = CallsOf("ErrorBox");
+    ASSERT_EQ(1u, boxes.size()) << "a folder cannot be compared";
+    EXPECT_EQ("2番目のファイル\r\n\"" + dir + "\"が開けません。", boxes[0].text);
+}
+
+class EngineFaultTest : public EngineTest {
+protected:
+    std::string first, second;
+
+    // Both files span several reads of 16 blocks.
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        first = Write("first", Bytes(1000000, 4));
+        second = Write("second", Bytes(1200000, 4));
+        g_sourceTestHooks.beforeRead = FaultBeforeRead;
+    }
+
+    void ExpectEndedWithoutVerdict(const std::string &box)
+    {
+        std::vector<PanelCall> boxes = CallsOf("ErrorBox");
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(box, boxes[0].text);
+        EXPECT_EQ("", Verdict());
+        EXPECT_EQ("", std::string(g_face));
+        EXPECT_EQ("", Report()) << "no partial listing is left to save";
+        EXPECT_EQ("", g_fake.texts[IDC_MESSAGE]);
+        EXPECT_EQ("", g_fake.texts[IDC_RESULT]);
+        EXPECT_EQ("(-_-)", g_fake.texts[IDC_FACE]);
+        EXPECT_FALSE(g_fake.progressVisible);
+        EXPECT_EQ(0, g_fake.progressPosition);
+        EXPECT_LT(CallsOf("StepProgress").size(), 99u);
+        EXPECT_TRUE(CallsOf("Focus").empty());
+    }
+};
+
+TEST_F(EngineFaultTest, ReadFailingPartWayEndsTheRun)
+{
+    g_readsBeforeFault = 3;  // the second file's second read
+    g_failRead = true;
+    Run(first, second);
+    ExpectEndedWithoutVerdict("2番目のファイル\r\n\"" + second + "\"が読めません。");
+}
+
+TEST_F(EngineFaultTest, FileShortenedBelowTheComparedLengthCannotBeRead)
+{
+    g_readsBeforeFault = 2;
+    g_pathToCut = first;
+    g_cutLength = 400000;
+    Run(first, second);
+    ExpectEndedWithoutVerdict("1番目のファイル\r\n\"" + first + "\"が読めません。");
+}
+
+TEST_F(EngineFaultTest, FileChangedBeyondTheComparedLengthGetsNoVerdict)
+{
+    g_readsBeforeFault = 2;
+    g_pathToCut = second;
+    g_cutLength = 1100000;
+    Run(first, second);
+    ExpectEndedWithoutVerdict("2番目のファイル\r\n\"" + second + "\"が比較中に変更されました。");
+}
+
+TEST_F(EngineFaultTest, MissingBlockBuffersEndTheRunWithABox)
+{
+    g_sourceTestHooks.failBlockBuffers = true;
+    Run(first, second);
+    ExpectEndedWithoutVerdict("比較に使うメモリーが確保できません。");
+    EXPECT_TRUE(CallsOf("ShowProgress").empty());
+}
+
+// cmp -l lists each differing byte as a 1-based offset and two octal values.
+struct CmpListing {
+    std::vector<std::string> lines;  // as the report would list them
+    long long count = 0;
+};
+
+CmpListing ListWithCmp(const std::string &first, const std::string &second, int max)
+{
+    CmpListing listing;
+    std::string command = "cmp -l '" + first + "' '" + second + "' 2>/dev/null";
+    FILE *pipe = popen(command.c_str(), "r");
+    long long offset;
+    unsigned a, b;
+    while (pipe && std::fscanf(pipe, "%lld %o %o", &offset, &a, &b) == 3) {
+        if (listing.count < max) {
+            char line[100];
+            std::snprintf(line, sizeof line, " %9lld", offset - 1);
+            listing.lines.push_back(std::string(line) + " " + std::to_string(a) + " " + std::to_string(b));
+        }
+        ++listing.count;
+    }
+    if (pipe)
+        pclose(pipe);
+    return listing;
+}
+
+// The offset and both decimal values of each listed difference.
+std::vector<std::string> ListedByReport(const std::string &report)
+{
+    std::vector<std::string> lines;
+    for (size_t at = report.find(DIFFERENCE_MARK); at != std::string::npos;
+         at = report.find(DIFFERENCE_MARK, at + 1)) {
+        size_t begin = report.rfind("\r\n", at) + 2;
+        std::string offset = report.substr(begin, at - begin);
+        const char *rest = report.c_str() + at + std::strlen(DIFFERENCE_MARK);
+        int a = std::atoi(rest);
+        const char *second = std::strstr(rest, ")") + 1;
+        while (*second && !(*second >= '0' && *second <= '9'))
+            ++second;
+        lines.push_back(offset + " " + std::to_string(a) + " " + std::to_string(std::atoi(second)));
+    }
+    return lines;
+}
+
+TEST_F(EngineTest, AgreesWithCmpOnGeneratedPairs)
+{
+    std::mt19937 random(20240611);
+    g_settings.maxdiffno = 100;
+    for (int round = 0; round < 40; ++round) {
+        size_t size = random() % 300000;
+        Bytes first(size);
+        for (unsigned char &byte : first)
+            byte = static_cast<unsigned char>(random());
+        Bytes second = first;
+        int changes = static_cast<int>(random() % 150);
+        for (int i = 0; i < changes && size > 0; ++i) {
+            size_t at = random() % size;
+            size_t run = random() % 4 == 0 ? random() % 100 : 1;
+            for (size_t k = at; k < at + run && k < size; ++k)
+                second[k] = static_cast<unsigned char>(random());
+        }
+        second.resize(random() % 3 == 0 ? size + random() % 50000 : size);
+        std::string a = Write("a", first), b = Write("b", second);
+        SCOPED_TRACE(testing::Message() << "round " << round << " size " << size);
+        Run(a, b);
+        CmpListing expected = ListWithCmp(a, b, 100);
+        EXPECT_EQ(expected.lines, ListedByReport(Report()));
+        EXPECT_EQ(expected.count > 100 ? 1 : 0, CountOf(Report(), MORE_LINE));
+        if (expected.count > 0)
+            EXPECT_EQ("合計" + std::to_string(expected.count) + "箇所違います。", Verdict());
+        else
+            EXPECT_EQ(0, CountOf(Verdict(), "違"));
+    }
+}
+
+}  // namespace
