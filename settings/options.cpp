@@ -1,1 +1,4 @@
-// placeholder
+// Placeholder until the options sheet lands.
+#include "settings/settings_ui.h"
+
+void ShowOptionsSheet(HWND) {}

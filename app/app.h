@@ -1,0 +1,47 @@
+// The application shell: the main window, its panel of controls, and the
+// hand-offs between them. Program-wide state of the shell lives here.
+#ifndef TARNLIGHT_APP_H
+#define TARNLIGHT_APP_H
+
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "app/ids.h"
+
+enum { DIALOG_NAME_SIZE = 256 };
+
+extern HINSTANCE g_instance;
+extern HWND g_panel;
+extern HWND g_toolbar;
+
+// The one open/save dialog record, shared by every file dialog, and the
+// file-name buffer it points to.
+extern OPENFILENAMEA g_fileDialog;
+extern char g_dialogFileName[DIALOG_NAME_SIZE];
+
+// The process's arguments as the runtime split them; argument 0 is the program.
+extern int g_argc;
+extern char **g_argv;
+
+// Start-up and the message loop; returns the exit code.
+int RunTarnlight(HINSTANCE instance, int showCommand);
+bool RegisterMainWindowClass(HINSTANCE instance);
+HWND CreateMainWindow(HINSTANCE instance);
+int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The panel
+HWND CreatePanel(HWND mainWindow);
+void SetupFileDialog(HWND owner, char *fileName);
+void SetupProgressBar(HWND panel);
+void LayoutPanel(HWND panel, LPARAM ignored);
+
+// Commands (menu, accelerators, toolbar); returns 1 only for Exit.
+int DispatchCommand(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// File names from the command line and from the shell's drag and drop.
+void TakeCommandLineNames(HWND panel, int argc, char **argv);
+void TakeDroppedFiles(HWND panel, HDROP drop);
+
+#endif

@@ -1,0 +1,63 @@
+// Helpers for the tests under Wine: the real main window made in-process,
+// message pumping, control texts, and answers to modal dialogs from inside.
+#ifndef TARNLIGHT_TEST_HARNESS_H
+#define TARNLIGHT_TEST_HARNESS_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+
+// Creates the main window as the program does (class, window, show) without
+// entering the loop. Argument 0 of args stands for the program.
+HWND StartMainWindow(const std::vector<std::string> &args = {});
+
+// Destroys the main window and takes the quit message it posted.
+// Returns the quit code, or -1 when none was posted.
+int CloseMainWindow(HWND mainWindow);
+
+// Dispatches what is queued (with the accelerator table, as the program's
+// loop does) until the queue stays empty.
+void PumpMessages();
+
+// Runs the message loop until a quit message, with a time limit.
+// Returns the quit code, or -1 on time-out.
+int RunLoopUntilQuit(HWND mainWindow, int timeoutMs);
+
+std::string ControlText(HWND panel, int id);
+std::string WindowText(HWND window);
+bool IsControlVisible(HWND panel, int id);
+
+// Bytes of a text as hex pairs, for readable failures.
+std::string HexBytes(const std::string &text);
+
+// Modal dialogs and message boxes are answered by handlers, one per dialog
+// in the order they appear, called from inside the dialog's own loop.
+typedef std::function<void(HWND dialog)> DialogHandler;
+
+struct SeenDialog {
+    std::string caption;
+    std::string text;          // message box text, or the file-name field
+    std::string folder;        // file dialogs: the folder shown
+    std::string filterLabel;   // file dialogs: the file-type field
+};
+
+void ExpectDialogs(const std::vector<DialogHandler> &handlers);
+std::vector<SeenDialog> SeenDialogs();
+int UnansweredDialogs();
+
+// Common answers.
+DialogHandler PressButton(int id);                           // message boxes: IDOK ...
+DialogHandler ChooseFile(const std::string &fullName);       // file dialogs: type and confirm
+DialogHandler CancelDialog();
+
+// The registry key of the program is removed before and after each test
+// that uses this fixture, so the test starts as on a first run.
+void RemoveTarnlightRegistry();
+
+// A file in a temporary folder of the test, with the given bytes.
+std::string MakeTempFile(const std::string &name, const std::string &bytes);
+std::string TempFolder();
+
+#endif
