@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/platform.h"
+#include "harness.h"
 #include "settings/settings.h"
 
 namespace {
@@ -244,6 +245,34 @@ TEST_F(RegistryStoreTest, HandStoredValuesSurviveLoadAndSave)
     EXPECT_EQ(2, StoredDword(PROGRAM_PATH, "toolon 5"));
     // A later start leaves the maker's counter alone.
     EXPECT_TRUE(ValuesOf(MAKER_PATH).empty());
+}
+
+TEST_F(RegistryStoreTest, MainWindowLoadsAtCreationAndSavesTheNineteenAtClose)
+{
+    PutDword(PROGRAM_PATH, "maxdiffno", 25);
+    PutDword(PROGRAM_PATH, "compcancel", 2);
+    PutDword(PROGRAM_PATH, "sudden", 5);
+    PutRaw(PROGRAM_PATH, "toolflat", REG_BINARY, {0x00, 0x00});
+
+    HWND mainWindow = StartMainWindow();
+    ASSERT_NE(mainWindow, (HWND)NULL);
+    EXPECT_EQ(25, g_settings.maxdiffno);
+    EXPECT_EQ(2, g_settings.compcancel);
+    EXPECT_EQ(5, g_settings.sudden);
+    EXPECT_EQ(static_cast<int32_t>(0xFFFF0000u), g_settings.toolflat);
+    EXPECT_EQ(0, CloseMainWindow(mainWindow));
+
+    EXPECT_EQ(20u, ValuesOf(PROGRAM_PATH).size());   // the nineteen settings and the start count
+    for (const RawValue &value : ValuesOf(PROGRAM_PATH)) {
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), value.type) << value.name;
+        EXPECT_EQ(4u, value.data.size()) << value.name;
+    }
+    EXPECT_EQ(25, StoredDword(PROGRAM_PATH, "maxdiffno"));
+    EXPECT_EQ(2, StoredDword(PROGRAM_PATH, "compcancel"));
+    EXPECT_EQ(5, StoredDword(PROGRAM_PATH, "sudden"));
+    EXPECT_EQ(static_cast<int32_t>(0xFFFF0000u), StoredDword(PROGRAM_PATH, "toolflat"));
+    EXPECT_EQ(1, StoredDword(PROGRAM_PATH, "_count"));
+    EXPECT_EQ(1, StoredDword(MAKER_PATH, "tools"));
 }
 
 }  // namespace
