@@ -1,0 +1,409 @@
+// The toolbar of the real main window: its buttons for given slot states, its
+// style, clicks that reach the main window, and the resources it is drawn from.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+#include <commctrl.h>
+#include <algorithm>
+#include <cstdio>
+
+#include "settings/settings.h"
+
+namespace {
+
+typedef int32_t SlotStates[TOOLBAR_SLOTS];
+
+const SlotStates DEFAULT_STATES = {2, 1, 1, 1, 2, 0, 1, 1, 1, 0, 2, 1, 2, 1, 1};
+const SlotStates ALL_HIDDEN = {2, 0, 0, 0, 2, 0, 0, 0, 0, 0, 2, 0, 2, 0, 0};
+
+enum { ENABLED = TBSTATE_ENABLED, HIDDEN = TBSTATE_HIDDEN, BUTTON = TBSTYLE_BUTTON, SEP = TBSTYLE_SEP };
+
+struct Record {
+    int iBitmap;
+    int idCommand;
+    int fsState;
+    int fsStyle;
+};
+
+bool operator==(const Record &a, const Record &b)
+{
+    return a.iBitmap == b.iBitmap && a.idCommand == b.idCommand &&
+           a.fsState == b.fsState && a.fsStyle == b.fsStyle;
+}
+
+std::ostream &operator<<(std::ostream &out, const Record &r)
+{
+    return out << "{bitmap " << r.iBitmap << ", id " << r.idCommand
+               << ", state 0x" << std::hex << r.fsState << ", style 0x" << r.fsStyle << std::dec << "}";
+}
+
+void StoreSetting(const char *name, int32_t value)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Corvale Tools\\Tarnlight", 0, NULL, 0,
+                        KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+// Into the registry, which the window's creation loads, and into the record as
+// well, so the toolbar sees these states however the record gets filled.
+void UseToolbarSettings(const SlotStates &states, int32_t flat)
+{
+    g_settings = DefaultSettings();
+    for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot) {
+        char name[16];
+        snprintf(name, sizeof name, "toolon%2d", slot);
+        StoreSetting(name, states[slot]);
+        g_settings.toolon[slot] = states[slot];
+    }
+    StoreSetting("toolflat", flat);
+    g_settings.toolflat = flat;
+}
+
+std::vector<Record> ToolbarRecords(HWND toolbar)
+{
+    std::vector<Record> records;
+    int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+        records.push_back({button.iBitmap, button.idCommand, button.fsState, button.fsStyle});
+    }
+    return records;
+}
+
+RECT ItemRect(HWND toolbar, int index)
+{
+    RECT rect = {};
+    SendMessageA(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+struct ToolbarTest : ::testing::Test {
+    HWND mainWindow = NULL;
+    HWND toolbar = NULL;
+
+    void SetUp() override { RemoveTarnlightRegistry(); }
+    void TearDown() override
+    {
+        if (mainWindow != NULL)
+            CloseMainWindow(mainWindow);
+        RemoveTarnlightRegistry();
+        g_settings = DefaultSettings();
+    }
+
+    void Start(const SlotStates &states, int32_t flat)
+    {
+        UseToolbarSettings(states, flat);
+        mainWindow = StartMainWindow();
+        ASSERT_NE(mainWindow, (HWND)NULL);
+        toolbar = GetDlgItem(mainWindow, IDC_TOOLBAR);
+        ASSERT_NE(toolbar, (HWND)NULL);
+        ASSERT_EQ(toolbar, g_toolbar);
+    }
+};
+
+TEST_F(ToolbarTest, DefaultSettingsGiveTheFifteenSlotsInOrder)
+{
+    Start(DEFAULT_STATES, 1);
+    const std::vector<Record> expected = {
+        {0, 1200, ENABLED, SEP},     {1, 1201, ENABLED, BUTTON},  {2, 1202, ENABLED, BUTTON},
+        {3, 1203, ENABLED, BUTTON},  {4, 1200, ENABLED, SEP},     {5, 1205, HIDDEN, BUTTON},
+        {6, 1206, ENABLED, BUTTON},  {7, 1207, ENABLED, BUTTON},  {8, 1208, ENABLED, BUTTON},
+        {9, 1209, HIDDEN, BUTTON},   {10, 1200, ENABLED, SEP},    {11, 1211, ENABLED, BUTTON},
+        {12, 1200, ENABLED, SEP},    {13, 1213, ENABLED, BUTTON}, {14, 1214, ENABLED, BUTTON},
+    };
+    EXPECT_EQ(ToolbarRecords(toolbar), expected);
+}
+
+TEST_F(ToolbarTest, DefaultToolbarLaysOutSeparatorWidthsAndLeavesNoRoomForHiddenButtons)
+{
+    Start(DEFAULT_STATES, 1);
+    for (int slot : {4, 10, 12}) {
+        RECT r = ItemRect(toolbar, slot);
+        EXPECT_EQ(r.right - r.left, slot) << "separator at slot " << slot;
+    }
+    RECT first = ItemRect(toolbar, 0);
+    EXPECT_GT(first.right - first.left, 0) << "slot 0 takes the control's default width";
+
+    // Shown items follow one another from the left; Undo (5) and Clear (9)
+    // leave no gap between their neighbours.
+    const int shown[] = {0, 1, 2, 3, 4, 6, 7, 8, 10, 11, 12, 13, 14};
+    EXPECT_EQ(ItemRect(toolbar, 0).left, 0);
+    for (size_t i = 1; i < sizeof shown / sizeof shown[0]; ++i) {
+        RECT previous = ItemRect(toolbar, shown[i - 1]);
+        RECT current = ItemRect(toolbar, shown[i]);
+        EXPECT_EQ(current.left, previous.right) << "slot " << shown[i] << " after slot " << shown[i - 1];
+    }
+    RECT cut = ItemRect(toolbar, 6);
+    RECT compare = ItemRect(toolbar, 11);
+    EXPECT_EQ(cut.right - cut.left, compare.right - compare.left) << "buttons share one width";
+}
+
+TEST_F(ToolbarTest, AllButtonsHiddenLeavesOnlyTheFourSeparators)
+{
+    Start(ALL_HIDDEN, 1);
+    std::vector<Record> records = ToolbarRecords(toolbar);
+    ASSERT_EQ(records.size(), 15u);
+    for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot) {
+        Record expected = IsSeparatorSlot(slot) ? Record{slot, 1200, ENABLED, SEP}
+                                                : Record{slot, 1200 + slot, HIDDEN, BUTTON};
+        EXPECT_EQ(records[slot], expected) << "slot " << slot;
+    }
+    RECT help = ItemRect(toolbar, 12);
+    RECT first = ItemRect(toolbar, 0);
+    EXPECT_EQ(help.right, first.right + 4 + 10 + 12) << "only the separators take room";
+}
+
+TEST_F(ToolbarTest, ButtonSlotStoredAsTwoBecomesASeparatorAsWideAsItsIndex)
+{
+    SlotStates states;
+    std::copy(DEFAULT_STATES, DEFAULT_STATES + TOOLBAR_SLOTS, states);
+    states[5] = 2;      // Undo
+    states[7] = 2;      // Copy
+    Start(states, 1);
+    std::vector<Record> records = ToolbarRecords(toolbar);
+    ASSERT_EQ(records.size(), 15u);
+    EXPECT_EQ(records[5], (Record{5, 1200, ENABLED, SEP}));
+    EXPECT_EQ(records[7], (Record{7, 1200, ENABLED, SEP}));
+    EXPECT_EQ(records[6], (Record{6, 1206, ENABLED, BUTTON}));
+    RECT undo = ItemRect(toolbar, 5);
+    RECT copy = ItemRect(toolbar, 7);
+    EXPECT_EQ(undo.right - undo.left, 5);
+    EXPECT_EQ(copy.right - copy.left, 7);
+}
+
+TEST_F(ToolbarTest, AnyOtherSlotStateShowsTheButton)
+{
+    SlotStates states;
+    std::copy(DEFAULT_STATES, DEFAULT_STATES + TOOLBAR_SLOTS, states);
+    states[9] = 7;      // Clear, hidden by default
+    states[3] = -3;     // Save result
+    Start(states, 1);
+    std::vector<Record> records = ToolbarRecords(toolbar);
+    ASSERT_EQ(records.size(), 15u);
+    EXPECT_EQ(records[9], (Record{9, 1209, ENABLED, BUTTON}));
+    EXPECT_EQ(records[3], (Record{3, 1203, ENABLED, BUTTON}));
+    RECT clear = ItemRect(toolbar, 9);
+    EXPECT_GT(clear.right - clear.left, 0);
+}
+
+// The bits the program chooses; the control adds WS_CHILD and may add others.
+const DWORD CHOSEN_BITS = WS_VISIBLE | WS_BORDER | CCS_TOP | CCS_NOMOVEY | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS;
+
+TEST_F(ToolbarTest, FlatFlagZeroGivesRaisedButtons)
+{
+    Start(DEFAULT_STATES, 0);
+    DWORD style = static_cast<DWORD>(GetWindowLongA(toolbar, GWL_STYLE));
+    EXPECT_EQ(style & CHOSEN_BITS, 0x10800001u) << std::hex << style;
+    EXPECT_NE(style & WS_CHILD, 0u);
+}
+
+TEST_F(ToolbarTest, AnyNonZeroFlatFlagGivesAFlatToolbar)
+{
+    for (int32_t flat : {1, -1, 5}) {
+        Start(DEFAULT_STATES, flat);
+        DWORD style = static_cast<DWORD>(GetWindowLongA(toolbar, GWL_STYLE));
+        EXPECT_EQ(style & CHOSEN_BITS, 0x10800801u) << "flag " << flat << std::hex << ", style " << style;
+        CloseMainWindow(mainWindow);
+        mainWindow = NULL;
+        RemoveTarnlightRegistry();
+    }
+}
+
+// Clicks: the main window's procedure is wrapped to record the commands it gets.
+WNDPROC g_programProc;
+std::vector<int> g_commands;
+
+LRESULT CALLBACK RecordCommands(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COMMAND)
+        g_commands.push_back(LOWORD(wParam));
+    return CallWindowProcA(g_programProc, hwnd, msg, wParam, lParam);
+}
+
+struct PanelState {
+    std::string file1, file2, result, face, message;
+};
+
+bool operator==(const PanelState &a, const PanelState &b)
+{
+    return a.file1 == b.file1 && a.file2 == b.file2 && a.result == b.result &&
+           a.face == b.face && a.message == b.message;
+}
+
+std::ostream &operator<<(std::ostream &out, const PanelState &s)
+{
+    return out << "{" << s.file1 << " | " << s.file2 << " | " << s.result << " | " << s.face
+               << " | " << s.message << "}";
+}
+
+PanelState ReadPanel()
+{
+    return {ControlText(g_panel, IDC_FILE1), ControlText(g_panel, IDC_FILE2),
+            ControlText(g_panel, IDC_RESULT), ControlText(g_panel, IDC_FACE),
+            ControlText(g_panel, IDC_MESSAGE)};
+}
+
+struct ToolbarClickTest : ToolbarTest {
+    std::string file1, file2;
+
+    void SetUp() override
+    {
+        ToolbarTest::SetUp();
+        SlotStates states;
+        std::copy(DEFAULT_STATES, DEFAULT_STATES + TOOLBAR_SLOTS, states);
+        states[9] = 1;  // Clear shown, so it can be clicked
+        Start(states, 1);
+        g_programProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordCommands)));
+        g_commands.clear();
+        file1 = MakeTempFile("click-a.bin", std::string("same bytes\0one", 14));
+        file2 = MakeTempFile("click-b.bin", std::string("same bytes\0two", 14));
+    }
+
+    void TearDown() override
+    {
+        if (mainWindow != NULL && g_programProc != NULL)
+            SetWindowLongPtrA(mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_programProc));
+        ToolbarTest::TearDown();
+    }
+
+    void FillPanel()
+    {
+        SetDlgItemTextA(g_panel, IDC_FILE1, file1.c_str());
+        SetDlgItemTextA(g_panel, IDC_FILE2, file2.c_str());
+        SetDlgItemTextA(g_panel, IDC_RESULT, "earlier result");
+        SetDlgItemTextA(g_panel, IDC_FACE, "(^_^)");
+        SetDlgItemTextA(g_panel, IDC_MESSAGE, "earlier message");
+    }
+
+    void ClickSlot(int slot)
+    {
+        RECT r = ItemRect(toolbar, slot);
+        LPARAM centre = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+        SendMessageA(toolbar, WM_LBUTTONUP, 0, centre);
+        PumpMessages();
+    }
+
+    // The click and the menu command, each from the same panel, end alike.
+    void ExpectClickActsAsMenu(int slot, int menuId)
+    {
+        FillPanel();
+        ClickSlot(slot);
+        PanelState afterClick = ReadPanel();
+        EXPECT_EQ(g_commands, std::vector<int>{1200 + slot});
+
+        FillPanel();
+        SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(menuId, 0), 0);
+        PumpMessages();
+        EXPECT_EQ(ReadPanel(), afterClick);
+    }
+};
+
+TEST_F(ToolbarClickTest, CompareButtonActsAsTheCompareCommand)
+{
+    ExpectClickActsAsMenu(11, IDM_COMPARE);
+}
+
+TEST_F(ToolbarClickTest, ClearButtonActsAsTheClearCommand)
+{
+    ExpectClickActsAsMenu(9, IDM_CLEAR);
+}
+
+TEST_F(ToolbarClickTest, ClickOnASeparatorSendsNothing)
+{
+    ClickSlot(10);
+    EXPECT_TRUE(g_commands.empty()) << g_commands.size() << " commands";
+}
+
+// The resources, read back from the module the toolbar loads them from.
+const BYTE *ResourceBytes(LPCSTR type, int id, DWORD *size)
+{
+    HRSRC found = FindResourceA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(id), type);
+    if (found == NULL)
+        return NULL;
+    *size = SizeofResource(GetModuleHandleA(NULL), found);
+    return static_cast<const BYTE *>(LockResource(LoadResource(GetModuleHandleA(NULL), found)));
+}
+
+struct Strip {
+    const BITMAPINFOHEADER *header;
+    const RGBQUAD *palette;
+    const BYTE *pixels;
+};
+
+// Palette index of pixel (x, y), y counted from the top of the bottom-up rows.
+int PixelIndex(const Strip &strip, int x, int y)
+{
+    int stride = (strip.header->biWidth * strip.header->biBitCount + 31) / 32 * 4;
+    BYTE pair = strip.pixels[(strip.header->biHeight - 1 - y) * stride + x / 2];
+    return x % 2 == 0 ? pair >> 4 : pair & 0x0f;
+}
+
+int ForeignPixels(const Strip &strip, int image, int background)
+{
+    int count = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 16 * image; x < 16 * image + 16; ++x)
+            count += PixelIndex(strip, x, y) != background;
+    return count;
+}
+
+TEST(ToolbarResources, StripIs256By16InSixteenColoursOnLightGrey)
+{
+    DWORD size = 0;
+    const BYTE *bytes = ResourceBytes(RT_BITMAP, IDB_TOOLBAR, &size);
+    ASSERT_NE(bytes, (const BYTE *)NULL);
+    Strip strip;
+    strip.header = reinterpret_cast<const BITMAPINFOHEADER *>(bytes);
+    EXPECT_EQ(strip.header->biWidth, 256);
+    EXPECT_EQ(strip.header->biHeight, 16);
+    EXPECT_EQ(strip.header->biBitCount, 4);
+    EXPECT_EQ(strip.header->biCompression, static_cast<DWORD>(BI_RGB));
+    ASSERT_GE(size, strip.header->biSize + 16 * sizeof(RGBQUAD) + 128u * 16u);
+    strip.palette = reinterpret_cast<const RGBQUAD *>(bytes + strip.header->biSize);
+    strip.pixels = reinterpret_cast<const BYTE *>(strip.palette + 16);
+
+    int background = PixelIndex(strip, 0, 0);
+    const RGBQUAD &grey = strip.palette[background];
+    EXPECT_EQ(grey.rgbRed, 192);
+    EXPECT_EQ(grey.rgbGreen, 192);
+    EXPECT_EQ(grey.rgbBlue, 192);
+
+    for (int image : {0, 4, 10, 12})
+        EXPECT_EQ(ForeignPixels(strip, image, background), 0) << "blank image " << image;
+    for (int image : {1, 2, 3, 5, 6, 7, 8, 9, 11, 13, 14})
+        EXPECT_GT(ForeignPixels(strip, image, background), 20) << "image " << image << " is drawn";
+    EXPECT_EQ(ForeignPixels(strip, 15, background), 1);
+}
+
+TEST(ToolbarResources, DescriptionAndButtonNamesFollowTheSlots)
+{
+    DWORD size = 0;
+    const BYTE *bytes = ResourceBytes(MAKEINTRESOURCEA(241), IDB_TOOLBAR, &size);
+    ASSERT_NE(bytes, (const BYTE *)NULL);
+    ASSERT_EQ(size, 19u * 2u);
+    const WORD *words = reinterpret_cast<const WORD *>(bytes);
+    const std::vector<WORD> expected = {1, 16, 16, 15, 1200, 1201, 1202, 1203, 1200, 1205,
+                                        1206, 1207, 1208, 1209, 1200, 1211, 1200, 1213, 1214};
+    EXPECT_EQ(std::vector<WORD>(words, words + 19), expected);
+
+    const char *names[TOOLBAR_SLOTS] = {
+        "", "ﾌｧｲﾙ1を開く", "ﾌｧｲﾙ2を開く", "結果を出力", "　", "元に戻す", "切り取り", "コピー",
+        "貼り付け", "クリア", "　", "ファイル比較", "　", "オプション", "ヘルプ",
+    };
+    char text[64];
+    EXPECT_EQ(LoadStringA(GetModuleHandleA(NULL), 0, text, sizeof text), 0);
+    for (int slot = 1; slot < TOOLBAR_SLOTS; ++slot) {
+        text[0] = '\0';
+        LoadStringA(GetModuleHandleA(NULL), slot, text, sizeof text);
+        EXPECT_EQ(HexBytes(text), HexBytes(names[slot])) << "string " << slot;
+    }
+}
+
+} // namespace
