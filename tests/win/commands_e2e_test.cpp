@@ -1,0 +1,105 @@
+// The commands of the real tarnlight.exe as a new user meets them: names
+// typed into the fields, Enter, Esc and the Ctrl keys from the keyboard, Help.
+#include <gtest/gtest.h>
+
+#include "app/ids.h"
+#include "e2e.h"
+#include "harness.h"
+
+namespace {
+
+// Typed characters go through the program's own loop, one WM_CHAR each.
+void TypeInto(const TarnlightProcess *program, int id, const std::string &text)
+{
+    HWND field = GetDlgItem(program->panel, id);
+    for (unsigned char c : text)
+        PostMessageA(field, WM_CHAR, c, 1);
+}
+
+void PostKeyTo(const TarnlightProcess *program, int id, UINT key)
+{
+    HWND target = GetDlgItem(program->panel, id);
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+// Real key strokes: the accelerator sees the Ctrl state only when the
+// keyboard itself holds it, so these go through the input queue.
+void PressCtrlKeyOnKeyboard(WORD key)
+{
+    INPUT strokes[4] = {};
+    WORD keys[4] = {VK_CONTROL, key, key, VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        strokes[i].type = INPUT_KEYBOARD;
+        strokes[i].ki.wVk = keys[i];
+        strokes[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, strokes, sizeof(INPUT));
+}
+
+struct CommandsE2eTest : ::testing::Test {
+    TarnlightProcess program = {};
+    void SetUp() override { RemoveTarnlightRegistry(); }
+    void TearDown() override { EndTarnlight(&program); RemoveTarnlightRegistry(); }
+};
+
+TEST_F(CommandsE2eTest, TypeTwoNamesPressEnterThenEscAndCtrlQ)
+{
+    std::string first = MakeTempFile("typed_first.bin", "abcdef");
+    std::string second = MakeTempFile("typed_second.bin", "abcXef");
+    ASSERT_TRUE(StartTarnlightIdle(&program, {}));
+
+    TypeInto(&program, IDC_FILE1, first);
+    TypeInto(&program, IDC_FILE2, second);
+    ASSERT_TRUE(WaitForControlText(&program, IDC_FILE2, second));
+    EXPECT_EQ(ReadControl(&program, IDC_FILE1), first);
+
+    PostKeyTo(&program, IDC_FILE2, VK_RETURN);
+    EXPECT_TRUE(WaitForControlText(&program, IDC_MESSAGE, "合計1箇所違います。"));
+    EXPECT_EQ(ReadControl(&program, IDC_FACE), "(ToT)");
+    EXPECT_NE(ReadControl(&program, IDC_RESULT).find("3 バイト目"), std::string::npos);
+    // Enter was taken by the accelerator: the field holds no typed line break.
+    EXPECT_EQ(ReadControl(&program, IDC_FILE2), second);
+
+    PostKeyTo(&program, IDC_RESULT, VK_ESCAPE);
+    EXPECT_TRUE(WaitForControlText(&program, IDC_FILE1, ""));
+    EXPECT_EQ(ReadControl(&program, IDC_FILE2), "");
+    EXPECT_EQ(ReadControl(&program, IDC_RESULT), "");
+    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "");
+    EXPECT_EQ(ReadControl(&program, IDC_FACE), "(-_-)");
+
+    ASSERT_TRUE(WaitUntilIdle(&program));
+    SetForegroundWindow(program.mainWindow);
+    ASSERT_EQ(GetForegroundWindow(), program.mainWindow);
+    PressCtrlKeyOnKeyboard('Q');
+    EXPECT_EQ(WaitForExit(&program), 0);
+    EXPECT_FALSE(IsRunning(&program));
+}
+
+TEST_F(CommandsE2eTest, CtrlDFromTheKeyboardCompares)
+{
+    std::string first = MakeTempFile("keyboard_1.bin", "same");
+    std::string second = MakeTempFile("keyboard_2.bin", "same");
+    ASSERT_TRUE(StartTarnlightIdle(&program, {first, second}));
+    SetForegroundWindow(program.mainWindow);
+    ASSERT_EQ(GetForegroundWindow(), program.mainWindow);
+    PressCtrlKeyOnKeyboard('D');
+    EXPECT_TRUE(WaitForControlText(&program, IDC_MESSAGE, "同じ内容のファイルです。"));
+    EXPECT_EQ(ReadControl(&program, IDC_FACE), "(^-^)");
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+TEST_F(CommandsE2eTest, HelpPointsToReadmeAndTheProgramGoesOn)
+{
+    ASSERT_TRUE(StartTarnlightIdle(&program, {}));
+    HWND box = RunCommand(&program, IDM_HELP);
+    ASSERT_NE(box, (HWND)NULL);
+    EXPECT_EQ(DialogCaption(box), "Tarnlightのヘルプ");
+    EXPECT_EQ(DialogText(box), "使い方はreadme.txtにありますので、そちらを読んでください。");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), program.mainWindow);
+    EXPECT_TRUE(PressDialogButton(box, IDOK));
+    EXPECT_TRUE(WaitUntilIdle(&program));
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+} // namespace
