@@ -292,3 +292,26 @@ std::string MakeTempFile(const std::string &name, const std::string &bytes)
     }
     return path;
 }
+
+static const char PROGRAM_KEY_PATH[] = "Software\\Corvale Tools\\Tarnlight";
+
+void StoreSetting(const char *name, DWORD value)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, PROGRAM_KEY_PATH, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+long long StoredSetting(const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, PROGRAM_KEY_PATH, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return -1;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG status = RegQueryValueExA(key, name, NULL, &type, reinterpret_cast<BYTE *>(&value), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_DWORD ? static_cast<long long>(value) : -1;
+}

@@ -60,4 +60,10 @@ void RemoveTarnlightRegistry();
 std::string MakeTempFile(const std::string &name, const std::string &bytes);
 std::string TempFolder();
 
+// One REG_DWORD value under HKCU\Software\Corvale Tools\Tarnlight, for tests
+// that start the program with stored settings (RemoveTarnlightRegistry undoes it).
+void StoreSetting(const char *name, DWORD value);
+// The stored value, or -1 when it is missing.
+long long StoredSetting(const char *name);
+
 #endif

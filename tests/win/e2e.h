@@ -1,0 +1,83 @@
+// End-to-end driver: starts the real tarnlight.exe as a process of its own,
+// waits for it, reads and drives its panel across processes, answers its
+// dialogs and ends it. Every wait has a time limit.
+#ifndef TARNLIGHT_TEST_E2E_H
+#define TARNLIGHT_TEST_E2E_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+enum { E2E_TIMEOUT_MS = 20000 };
+
+// One started program. Filled by StartTarnlight; ended by EndTarnlight.
+struct TarnlightProcess {
+    PROCESS_INFORMATION info;
+    HWND mainWindow;    // the top-level "Tarnlight" window
+    HWND panel;         // its child dialog that holds the controls
+};
+
+// Windows name of the tarnlight.exe that this build made.
+std::string TarnlightExePath();
+
+// Quotes args as the runtime splits them and starts the program. folder is
+// its working folder (NULL: the test's own); showCommand, when not -1, is
+// handed over through STARTF_USESHOWWINDOW. Does not wait: see WaitUntilIdle.
+bool StartTarnlight(TarnlightProcess *process, const std::vector<std::string> &args,
+                    const char *folder = NULL, int showCommand = -1);
+
+// Start and wait until idle in one step; false when either fails.
+bool StartTarnlightIdle(TarnlightProcess *process, const std::vector<std::string> &args,
+                        const char *folder = NULL, int showCommand = -1);
+
+// True once the main window is visible, no comparison is running (progress
+// bar hidden) and the program answers messages, twice in a row. A program
+// that sits in a modal dialog also counts as idle.
+bool WaitUntilIdle(TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
+
+bool IsRunning(const TarnlightProcess *process);
+
+// Texts of panel controls, as Shift-JIS bytes.
+std::string ReadControl(const TarnlightProcess *process, int id);
+bool WriteControl(const TarnlightProcess *process, int id, const std::string &text);
+bool IsRemoteControlVisible(const TarnlightProcess *process, int id);
+
+// Polls until the control holds exactly text; false on time-out.
+bool WaitForControlText(const TarnlightProcess *process, int id, const std::string &text,
+                        int timeoutMs = E2E_TIMEOUT_MS);
+
+// Sends WM_COMMAND id to the main window, as a menu item does. Returns when
+// the command has been handled (result NULL) or when it opened a dialog of
+// the program (result: that dialog), whichever comes first. NULL on time-out
+// too: check IsRunning and the screen state.
+HWND RunCommand(TarnlightProcess *process, int id, int timeoutMs = E2E_TIMEOUT_MS);
+
+// Posts WM_COMMAND id without waiting for anything.
+void PostCommand(const TarnlightProcess *process, int id);
+
+// Top-level dialogs and message boxes (#32770) of the program, visible ones.
+std::vector<HWND> ProgramDialogs(const TarnlightProcess *process);
+HWND WaitForDialog(const TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
+
+std::string DialogCaption(HWND dialog);
+// A message box's text, or the longest static text of another dialog.
+std::string DialogText(HWND dialog);
+std::string DialogItemText(HWND dialog, int id);
+bool SetDialogItemText(HWND dialog, int id, const std::string &text);
+
+// Clicks button id of the dialog and waits until the dialog is gone.
+bool PressDialogButton(HWND dialog, int id, int timeoutMs = E2E_TIMEOUT_MS);
+
+// Waits for the process to end; its exit code, or -1 on time-out.
+int WaitForExit(TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
+
+// Closes the main window as the close box does; the exit code, or -1 when
+// the program did not end in time.
+int CloseTarnlight(TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
+
+// For TearDown: closes the program if it still runs, terminates it (only
+// this process) if it will not end, and releases the handles.
+void EndTarnlight(TarnlightProcess *process);
+
+#endif
