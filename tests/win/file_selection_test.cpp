@@ -65,16 +65,6 @@ int CharacterCount(const std::string &text)
     return MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, NULL, 0) - 1;
 }
 
-void SetSuddenInRegistry(DWORD value)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Corvale Tools\\Tarnlight", 0, NULL, 0,
-                        KEY_WRITE, NULL, &key, NULL) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, "sudden", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), sizeof value);
-    RegCloseKey(key);
-}
-
 struct FileSelectionTest : ::testing::Test {
     HWND mainWindow = NULL;
     std::string fileA, fileB, fileC;
@@ -312,7 +302,7 @@ struct AutoCompareTest : FileSelectionTest {
     void SetUp() override
     {
         FileSelectionTest::SetUp();
-        SetSuddenInRegistry(1);
+        StoreSetting("sudden", 1);
         g_settings.sudden = 1;
     }
 };
