@@ -1,15 +1,148 @@
-// Placeholder until file selection lands: names go straight into the fields.
+// File names that arrive from the command line or from the shell's drag and
+// drop: a folder (or a file that may not be read) is turned into a choice in
+// the open dialog, and each name is placed into one of the two file fields.
 #include "app/app.h"
+
+#include <cstdio>
+
+enum { NAME_BUFFER_SIZE = 256, NAMES_TAKEN_AT_MOST = 2 };
+
+static const char FACE_AT_REST[] = "(-_-)";
+
+// Filled once at start-up; a start-up browse rewrites them in place.
+char g_commandLineName1[NAME_BUFFER_SIZE];
+char g_commandLineName2[NAME_BUFFER_SIZE];
+
+// The dialog record keeps pointing at the last browsed folder long after the
+// name it came from (a drop's buffer, a rewritten slot) has gone or changed.
+char g_browsedFolder[NAME_BUFFER_SIZE];
+
+static void CopyName(char *target, const char *name)
+{
+    std::snprintf(target, NAME_BUFFER_SIZE, "%s", name);
+}
+
+static bool IsAccessDenied(DWORD error)
+{
+    // A folder, a file without read permission, and a file that another
+    // program holds locked all answer this way.
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
+        || error == ERROR_LOCK_VIOLATION;
+}
+
+// Returns ERROR_SUCCESS when the file opens for reading, else the error.
+static DWORD TryOpenForReading(const char *name)
+{
+    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(file);
+    return ERROR_SUCCESS;
+}
+
+// Replaces the name with the file chosen in the open dialog, started in the
+// named folder, or with the empty text when the dialog is cancelled.
+static void BrowseFromFolder(char *name)
+{
+    CopyName(g_browsedFolder, name);
+    g_fileDialog.lpstrInitialDir = g_browsedFolder;
+    if (GetOpenFileNameA(&g_fileDialog))
+        CopyName(name, g_dialogFileName);
+    else
+        name[0] = '\0';
+}
+
+// name is a 256-byte buffer, rewritten in place when it names a folder.
+static void OpenOrBrowse(char *name)
+{
+    if (name[0] == '\0')
+        return;
+    if (IsAccessDenied(TryOpenForReading(name)))
+        BrowseFromFolder(name);
+}
+
+static bool IsFieldEmpty(HWND panel, int id)
+{
+    char text[NAME_BUFFER_SIZE] = "";
+    GetDlgItemTextA(panel, id, text, sizeof text);
+    return text[0] == '\0';
+}
+
+// A single name fills the gap when exactly one field is filled, and starts a
+// new pair in the file 1 field when both or neither are.
+static int FieldForSingleName(HWND panel)
+{
+    bool file1Empty = IsFieldEmpty(panel, IDC_FILE1);
+    bool file2Empty = IsFieldEmpty(panel, IDC_FILE2);
+    if (!file1Empty && file2Empty)
+        return IDC_FILE2;
+    if (file1Empty == file2Empty)
+        SetDlgItemTextA(panel, IDC_FILE2, "");
+    return IDC_FILE1;
+}
+
+static int FieldForIndex(int index)
+{
+    return index == 1 ? IDC_FILE2 : IDC_FILE1;
+}
+
+// Returns the id of the field written.
+static int ChooseField(HWND panel, const char *name, int index, int count)
+{
+    int field = count == 1 ? FieldForSingleName(panel) : FieldForIndex(index);
+    SetDlgItemTextA(panel, field, name);
+    return field;
+}
+
+static void FillCommandLineSlot(char *slot, int argc, char **argv, int k)
+{
+    slot[0] = '\0';
+    if (argc > k)
+        CopyName(slot, argv[k]);
+}
 
 void TakeCommandLineNames(HWND panel, int argc, char **argv)
 {
-    if (argc > 1)
-        SetDlgItemTextA(panel, IDC_FILE1, argv[1]);
-    if (argc > 2)
-        SetDlgItemTextA(panel, IDC_FILE2, argv[2]);
+    g_dialogFileName[0] = '\0';
+    FillCommandLineSlot(g_commandLineName1, argc, argv, 1);
+    FillCommandLineSlot(g_commandLineName2, argc, argv, 2);
+    int count = argc - 1;
+    OpenOrBrowse(g_commandLineName1);
+    ChooseField(panel, g_commandLineName1, 0, count);
+    OpenOrBrowse(g_commandLineName2);
+    ChooseField(panel, g_commandLineName2, 1, count);
 }
 
-void TakeDroppedFiles(HWND, HDROP drop)
+static void ResetResultFields(HWND panel)
 {
+    SetDlgItemTextA(panel, IDC_RESULT, "");
+    SetDlgItemTextA(panel, IDC_FACE, FACE_AT_REST);
+    SetDlgItemTextA(panel, IDC_MESSAGE, "");
+}
+
+// The end of a long path is what tells two names apart.
+static void PutCaretAtEnd(HWND panel, int id)
+{
+    HWND field = GetDlgItem(panel, id);
+    SetFocus(field);
+    SendMessageA(field, WM_KEYDOWN, VK_END, 0);
+}
+
+void TakeDroppedFiles(HWND panel, HDROP drop)
+{
+    SetForegroundWindow(GetParent(panel));
+    ResetResultFields(panel);
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
+    int lastField = 0;
+    char name[NAME_BUFFER_SIZE];
+    for (UINT i = 0; i < count && i < NAMES_TAKEN_AT_MOST; ++i) {
+        name[0] = '\0';
+        DragQueryFileA(drop, i, name, sizeof name);
+        OpenOrBrowse(name);
+        lastField = ChooseField(panel, name, static_cast<int>(i), static_cast<int>(count));
+    }
     DragFinish(drop);
+    if (lastField != 0)
+        PutCaretAtEnd(panel, lastField);
 }

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Times the comparison engine against GNU cmp on 1 GiB page-cached pairs (one
 # identical, one with about a thousand scattered differences) and prints the
-# medians and the ratios engine / cmp. Not part of the tests; takes a minute or two.
+# medians and the ratios engine / cmp. Then times the real tarnlight.exe under
+# Wine on the same pairs (started with both names, auto-compare on, until its
+# verdict shows; less the same start on two tiny files), also against cmp.
+# Not part of the tests; takes a few minutes. BENCH_WINE=0 skips the Wine part.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-bench"
+wine_build="$root/build-bench-win"
 runs=${BENCH_RUNS:-5}
 size_mib=${BENCH_MIB:-1024}
 differences=1000
@@ -43,8 +47,34 @@ median() {
 engine_native() { "$build/bench/compare_bench" "$1" "$2"; }
 cmp_identical() { cmp "$1" "$2"; }
 cmp_listing() { cmp -l "$1" "$2" | cat >/dev/null; }
-# A Wine measurement can be added here as engine_wine() running a Windows
-# build of compare_bench, and one more measure line below.
+
+build_wine_program() {
+    cmake -S "$root" -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
+    cmake --build "$wine_build" --target tarnlight -j2 >/dev/null
+    i686-w64-mingw32-g++ -O2 -Wall -static -o "$wine_build/start_timer.exe" "$root/bench/start_timer.cpp"
+}
+
+# A private prefix and display, with the auto-compare flag on in its registry.
+start_wine() {
+    export TARNLIGHT_OWN_DISPLAY=1
+    # shellcheck source=wine-env.sh
+    source "$root/scripts/wine-env.sh"
+    tarnlight_wine_start "$wine_build/wineprefix"
+    wine reg add 'HKCU\Software\Corvale Tools\Tarnlight' /v sudden /t REG_DWORD /d 1 /f >/dev/null 2>&1
+}
+
+# Seconds from the start of tarnlight.exe with both names until it is idle
+# with its verdict shown, as the driver inside Wine measures them.
+engine_wine() {
+    wine "$wine_build/start_timer.exe" "$(winepath -w "$wine_build/app/tarnlight.exe")" \
+        "$(winepath -w "$1")" "$(winepath -w "$2")" 2>/dev/null | awk '{ print $1 }'
+}
+
+verdict_wine() {
+    wine "$wine_build/start_timer.exe" "$(winepath -w "$wine_build/app/tarnlight.exe")" \
+        "$(winepath -w "$1")" "$(winepath -w "$2")" 2>/dev/null | cut -d' ' -f2- | iconv -f CP932 -t UTF-8
+}
 
 # Runs the engine and cmp alternately on one pair; prints a result line.
 measure() {
@@ -61,8 +91,30 @@ measure() {
         "$label" "$e" "$reference" "$r" "$(awk -v a="$e" -v b="$r" 'BEGIN { print a / b }')"
 }
 
+# The real program's start on the pair, less its start on two tiny files,
+# against cmp; runs the three alternately and prints a result line.
+measure_wine() {
+    local label=$1 reference=$2 first=$3 second=$4 i
+    local program_times=() start_times=() reference_times=()
+    for ((i = 0; i < runs; i++)); do
+        program_times+=("$(engine_wine "$first" "$second")")
+        start_times+=("$(engine_wine "$work/tiny1" "$work/tiny2")")
+        reference_times+=("$(seconds_of "$reference" "$first" "$second")")
+    done
+    local p s r
+    p=$(printf '%s\n' "${program_times[@]}" | median)
+    s=$(printf '%s\n' "${start_times[@]}" | median)
+    r=$(printf '%s\n' "${reference_times[@]}" | median)
+    printf '%-34s tarnlight.exe %7.3f s - start %6.3f s   %-12s %7.3f s   ratio %.2f\n' \
+        "$label" "$p" "$s" "$reference" "$r" "$(awk -v a="$p" -v b="$s" -v c="$r" 'BEGIN { print (a - b) / c }')"
+}
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnlight-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+cleanup() {
+    if declare -F tarnlight_wine_stop >/dev/null; then tarnlight_wine_stop; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 build_engine
 make_pairs
@@ -72,3 +124,19 @@ echo "verdicts: $(engine_native "$work/a" "$work/same" | iconv -f CP932 -t UTF-8
 echo "medians of $runs runs, ${size_mib} MiB page-cached pairs (target: ratio at most 0.90)"
 measure "identical pair" engine_native cmp_identical "$work/a" "$work/same"
 measure "scattered pair (~$differences differences)" engine_native cmp_listing "$work/a" "$work/scattered"
+
+if [ "${BENCH_WINE:-1}" = 0 ] || ! command -v wine >/dev/null || ! command -v i686-w64-mingw32-g++ >/dev/null; then
+    echo "tarnlight.exe under Wine: skipped"
+    exit 0
+fi
+build_wine_program
+start_wine
+printf 'tiny' >"$work/tiny1"
+printf 'tiny' >"$work/tiny2"
+engine_wine "$work/tiny1" "$work/tiny2" >/dev/null   # the first start loads Wine itself
+cat "$work/a" "$work/same" "$work/scattered" >/dev/null
+echo "tarnlight.exe under Wine, verdicts: $(verdict_wine "$work/a" "$work/same")" \
+     "/ $(verdict_wine "$work/a" "$work/scattered")"
+echo "medians of $runs runs, same pairs, net of the start on tiny files (target: ratio at most 1.2)"
+measure_wine "identical pair" cmp_identical "$work/a" "$work/same"
+measure_wine "scattered pair (~$differences differences)" cmp_listing "$work/a" "$work/scattered"

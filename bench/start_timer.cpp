@@ -1,0 +1,97 @@
+// Times one start of the real program with two names, under Wine: from the
+// process start until its message line shows a verdict and it waits for
+// input. Prints the seconds and the verdict (Shift-JIS), then closes it.
+#include <windows.h>
+
+#include <cstdio>
+
+enum { MESSAGE_LINE = 1002, POLL_MS = 1, GIVE_UP_MS = 300000, TEXT_SIZE = 256 };
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchMainWindow(HWND window, LPARAM data)
+{
+    Search *search = reinterpret_cast<Search *>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (owner != search->processId || lstrcmpA(className, "Tarnlight") != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+static HWND FindMessageLine(DWORD processId)
+{
+    Search search = {processId, NULL};
+    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found == NULL)
+        return NULL;
+    HWND panel = FindWindowExA(search.found, NULL, "#32770", NULL);
+    return panel ? GetDlgItem(panel, MESSAGE_LINE) : NULL;
+}
+
+// The program answers nothing while it compares, so ask with a time limit.
+static bool ReadMessageLine(HWND line, char *text)
+{
+    DWORD_PTR copied = 0;
+    text[0] = '\0';
+    return SendMessageTimeoutA(line, WM_GETTEXT, TEXT_SIZE, reinterpret_cast<LPARAM>(text),
+                               SMTO_ABORTIFHUNG, 100, &copied) != 0 && text[0] != '\0';
+}
+
+static double SecondsSince(const LARGE_INTEGER &start)
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int main(int argc, char **argv)
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: start_timer PROGRAM FILE1 FILE2\n");
+        return 2;
+    }
+    char commandLine[3 * MAX_PATH + 16];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\" \"%s\" \"%s\"", argv[1], argv[2], argv[3]);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+        std::fprintf(stderr, "cannot start %s (error %lu)\n", argv[1], GetLastError());
+        return 1;
+    }
+    char verdict[TEXT_SIZE] = "";
+    HWND line = NULL;
+    while (SecondsSince(start) * 1000 < GIVE_UP_MS) {
+        if (line == NULL)
+            line = FindMessageLine(process.dwProcessId);
+        if (line != NULL && ReadMessageLine(line, verdict))
+            break;
+        Sleep(POLL_MS);
+    }
+    WaitForInputIdle(process.hProcess, GIVE_UP_MS);
+    double seconds = SecondsSince(start);
+
+    if (line != NULL)
+        PostMessageA(GetAncestor(line, GA_ROOT), WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (verdict[0] == '\0') {
+        std::fprintf(stderr, "no verdict shown\n");
+        return 1;
+    }
+    std::printf("%.6f %s\n", seconds, verdict);
+    return 0;
+}

@@ -1,0 +1,96 @@
+// The real tarnlight.exe started with names on its command line: which fields
+// they reach, the open dialog for a folder, and a start-up comparison's verdict.
+#include <gtest/gtest.h>
+
+#include "app/ids.h"
+#include "e2e.h"
+#include "harness.h"
+
+namespace {
+
+struct CommandLineE2eTest : ::testing::Test {
+    TarnlightProcess program = {};
+    std::string fileA, fileB;
+
+    void SetUp() override
+    {
+        RemoveTarnlightRegistry();
+        fileA = MakeTempFile("e2e-a.bin", "alpha");
+        fileB = MakeTempFile("e2e-b.bin", "bravo");
+    }
+    void TearDown() override
+    {
+        EndTarnlight(&program);
+        RemoveTarnlightRegistry();
+    }
+    void ExpectFields(const std::string &file1, const std::string &file2)
+    {
+        EXPECT_EQ(ReadControl(&program, IDC_FILE1), file1);
+        EXPECT_EQ(ReadControl(&program, IDC_FILE2), file2);
+    }
+};
+
+TEST_F(CommandLineE2eTest, NoName)
+{
+    ASSERT_TRUE(StartTarnlightIdle(&program, {}));
+    ExpectFields("", "");
+    EXPECT_TRUE(ProgramDialogs(&program).empty());
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+TEST_F(CommandLineE2eTest, OneName)
+{
+    ASSERT_TRUE(StartTarnlightIdle(&program, {fileA}));
+    ExpectFields(fileA, "");
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+TEST_F(CommandLineE2eTest, TwoNames)
+{
+    ASSERT_TRUE(StartTarnlightIdle(&program, {fileA, fileB}));
+    ExpectFields(fileA, fileB);
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+TEST_F(CommandLineE2eTest, ThirdNameIsNeitherPlacedNorOpened)
+{
+    // Held without sharing: opening it would bring up the open dialog.
+    std::string locked = MakeTempFile("e2e-locked.bin", "charlie");
+    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    bool idle = StartTarnlightIdle(&program, {fileA, fileB, locked});
+    EXPECT_TRUE(ProgramDialogs(&program).empty());
+    CloseHandle(holder);
+    ASSERT_TRUE(idle);
+    ExpectFields(fileA, fileB);
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+TEST_F(CommandLineE2eTest, FolderShowsTheOpenDialogAndCancelLeavesFieldsEmpty)
+{
+    std::string folder = TempFolder() + "e2e-folder";
+    CreateDirectoryA(folder.c_str(), NULL);
+    ASSERT_TRUE(StartTarnlight(&program, {folder}));
+    HWND dialog = WaitForDialog(&program);
+    ASSERT_NE(dialog, (HWND)NULL);
+    EXPECT_TRUE(PressDialogButton(dialog, IDCANCEL));
+    ASSERT_TRUE(WaitUntilIdle(&program));
+    EXPECT_TRUE(ProgramDialogs(&program).empty());
+    ExpectFields("", "");
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+TEST_F(CommandLineE2eTest, TwoNamesWithAutoCompareShowTheVerdictAtStartUp)
+{
+    std::string copy = MakeTempFile("e2e-a-copy.bin", "alpha");
+    StoreSetting("sudden", 1);
+    ASSERT_TRUE(StartTarnlightIdle(&program, {fileA, copy}));
+    ExpectFields(fileA, copy);
+    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "同じ内容のファイルです。");
+    EXPECT_EQ(ReadControl(&program, IDC_FACE), "(^-^)");
+    EXPECT_NE(ReadControl(&program, IDC_RESULT), "");
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+} // namespace
