@@ -315,3 +315,12 @@ long long StoredSetting(const char *name)
     RegCloseKey(key);
     return status == ERROR_SUCCESS && type == REG_DWORD ? static_cast<long long>(value) : -1;
 }
+
+bool KeyExists(const char *path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}

@@ -66,4 +66,7 @@ void StoreSetting(const char *name, DWORD value);
 // The stored value, or -1 when it is missing.
 long long StoredSetting(const char *name);
 
+// Whether the key below HKEY_CURRENT_USER exists.
+bool KeyExists(const char *path);
+
 #endif

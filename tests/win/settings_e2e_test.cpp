@@ -29,15 +29,6 @@ enum { ASK_MS = 5000, POLL_MS = 10, TOOLBAR_PAGE = 1 };
 
 typedef std::map<std::string, long long> StoredValues;
 
-bool KeyExists(const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 // Every value under the key as a signed 32-bit number; a value that is not a
 // 4-byte REG_DWORD fails the test and is left out.
 StoredValues ValuesUnder(const char *path)

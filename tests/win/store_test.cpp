@@ -29,15 +29,6 @@ struct SavedKey {
     std::vector<RawValue> values;
 };
 
-bool KeyExists(const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 std::vector<RawValue> ValuesOf(const char *path)
 {
     std::vector<RawValue> values;
@@ -122,6 +113,17 @@ void RestoreKey(const char *path, const SavedKey &saved)
     RegCloseKey(key);
 }
 
+void ClearValues(const char *path)
+{
+    std::vector<RawValue> values = ValuesOf(path);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    for (const RawValue &value : values)
+        RegDeleteValueA(key, value.name.c_str());
+    RegCloseKey(key);
+}
+
 class RegistryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -131,12 +133,7 @@ protected:
         RemoveTarnlightKeys();
         ASSERT_FALSE(KeyExists(PROGRAM_PATH));
         // A maker key with other subkeys stays; only its values are cleared.
-        HKEY maker;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, MAKER_PATH, 0, KEY_ALL_ACCESS, &maker) == ERROR_SUCCESS) {
-            for (const RawValue &value : ValuesOf(MAKER_PATH))
-                RegDeleteValueA(maker, value.name.c_str());
-            RegCloseKey(maker);
-        }
+        ClearValues(MAKER_PATH);
         g_settings = DefaultSettings();
     }
 

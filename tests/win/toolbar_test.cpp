@@ -38,16 +38,6 @@ std::ostream &operator<<(std::ostream &out, const Record &r)
                << ", state 0x" << std::hex << r.fsState << ", style 0x" << r.fsStyle << std::dec << "}";
 }
 
-void StoreSetting(const char *name, int32_t value)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Corvale Tools\\Tarnlight", 0, NULL, 0,
-                        KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), sizeof value);
-    RegCloseKey(key);
-}
-
 // Into the registry, which the window's creation loads, and into the record as
 // well, so the toolbar sees these states however the record gets filled.
 void UseToolbarSettings(const SlotStates &states, int32_t flat)
