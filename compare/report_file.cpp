@@ -1,1 +1,22 @@
-// placeholder
+// The bytes of the report file, formatted from the result buffers; no window
+// system here, so the format is tested natively.
+#include "compare/report_file.h"
+
+#include <cstdio>
+#include <cstring>
+
+void FormatReportFile(ReportFileParts *parts)
+{
+    std::snprintf(parts->names, sizeof parts->names, "ファイル1　%s\r\nファイル2　%s\r\n",
+                  g_fileName1, g_fileName2);
+    std::snprintf(parts->rule, sizeof parts->rule, "\r\n----- 結果 -----\r\n\r\n");
+    std::snprintf(parts->result, sizeof parts->result, "%s   %s\r\n\r\n%s",
+                  g_face, g_verdictLine, g_reportText);
+}
+
+const char *ReportFilePart(const ReportFileParts *parts, int index, int *length)
+{
+    const char *bytes = index == 0 ? parts->names : index == 1 ? parts->rule : parts->result;
+    *length = static_cast<int>(std::strlen(bytes));
+    return bytes;
+}

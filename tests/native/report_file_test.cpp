@@ -1,1 +1,140 @@
-// placeholder
+// The report file's bytes, formatted from the result buffers as a real run
+// (with the recording fake panel) leaves them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "app/ids.h"
+#include "compare/report_file.h"
+#include "fake_platform.h"
+#include "settings/settings.h"
+
+namespace {
+
+const char RULE[] = "\r\n----- 結果 -----\r\n\r\n";
+
+std::string WholeFile()
+{
+    ReportFileParts parts;
+    FormatReportFile(&parts);
+    std::string bytes;
+    for (int index = 0; index < REPORT_FILE_PARTS; ++index) {
+        int length = -1;
+        const char *part = ReportFilePart(&parts, index, &length);
+        bytes.append(part, length);
+    }
+    return bytes;
+}
+
+std::string NameLines(const std::string &first, const std::string &second)
+{
+    return "ファイル1　" + first + "\r\nファイル2　" + second + "\r\n";
+}
+
+class ReportFileTest : public ::testing::Test {
+protected:
+    std::string dir;
+
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tarnlight-report-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(pattern));
+        dir = pattern;
+        g_settings = DefaultSettings();
+        ResetFakePlatform();
+        g_fileName1[0] = g_fileName2[0] = '\0';
+        g_reportText[0] = g_verdictLine[0] = g_face[0] = '\0';
+    }
+
+    void TearDown() override
+    {
+        std::string command = "rm -rf '" + dir + "'";
+        EXPECT_EQ(0, std::system(command.c_str()));
+    }
+
+    std::string MakeFile(const char *name, const std::string &bytes)
+    {
+        std::string path = dir + "/" + name;
+        FILE *file = std::fopen(path.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        return path;
+    }
+
+    void Compare(const std::string &first, const std::string &second)
+    {
+        g_fake.texts[IDC_FILE1] = first;
+        g_fake.texts[IDC_FILE2] = second;
+        RunComparison(FakePanel());
+    }
+
+    // A full run with three differing bytes listed up to one: the Report
+    // text ends with the more line.
+    void RunWithMoreLine(std::string *first, std::string *second)
+    {
+        *first = MakeFile("one.bin", "abcd");
+        *second = MakeFile("two.bin", "aBcDE");
+        g_settings.maxdiffno = 1;
+        g_settings.compcancel = STOP_AT_END;
+        Compare(*first, *second);
+    }
+};
+
+TEST_F(ReportFileTest, BeforeAnyComparisonHoldsLabelsRuleAndEmptyResult)
+{
+    std::string expected = NameLines("", "") + RULE + "   \r\n\r\n";
+    EXPECT_EQ(expected, WholeFile());
+    EXPECT_EQ("\x83\x74\x83\x40\x83\x43\x83\x8b\x31\x81\x40\r\n", WholeFile().substr(0, 13))
+        << "label, one ideographic space, no name";
+}
+
+TEST_F(ReportFileTest, FullRunEndsWithTheMoreLineAndItsLineEnd)
+{
+    std::string first, second;
+    RunWithMoreLine(&first, &second);
+    std::string expected = NameLines(first, second) + RULE +
+        "(ToT)   合計2箇所違います。\r\n\r\n"
+        "　　　　　　　　　　<ファイル1>　　　　<ファイル2>\r\n\r\n"
+        "　　　　　　　　        4 Bytes　　        5 Bytes\r\n\r\n"
+        "         1 バイト目     98 (0x62) 　　　   66 (0x42)\r\n"
+        "さらに違う箇所あり・・・\r\n";
+    EXPECT_EQ(expected, WholeFile());
+}
+
+TEST_F(ReportFileTest, EarlyStopsKeepTheNamesAsTypedAndNoResult)
+{
+    std::string first, second;
+    RunWithMoreLine(&first, &second);
+    ASSERT_NE('\0', g_reportText[0]);
+
+    Compare("only one name.txt", "");
+    EXPECT_EQ(NameLines("only one name.txt", "") + RULE + "   \r\n\r\n", WholeFile());
+
+    std::string missing = dir + "/missing.bin";
+    Compare(missing, first);
+    ASSERT_EQ(1u, CallsOf("ErrorBox").size());
+    EXPECT_EQ(NameLines(missing, first) + RULE + "   \r\n\r\n", WholeFile());
+}
+
+TEST_F(ReportFileTest, FullBuffersFitWithoutLoss)
+{
+    std::memset(g_fileName1, 'a', NAME_SIZE - 1);
+    g_fileName1[NAME_SIZE - 1] = '\0';
+    std::memset(g_fileName2, 'b', NAME_SIZE - 1);
+    g_fileName2[NAME_SIZE - 1] = '\0';
+    std::snprintf(g_face, FACE_SIZE, "(ToT)");
+    std::memset(g_verdictLine, 'v', VERDICT_SIZE - 1);
+    g_verdictLine[VERDICT_SIZE - 1] = '\0';
+    std::memset(g_reportText, 'r', REPORT_SIZE - 1);
+    g_reportText[REPORT_SIZE - 1] = '\0';
+
+    std::string expected = NameLines(g_fileName1, g_fileName2) + RULE + "(ToT)   " +
+                           g_verdictLine + "\r\n\r\n" + g_reportText;
+    EXPECT_EQ(expected, WholeFile());
+}
+
+} // namespace

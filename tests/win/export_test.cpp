@@ -1,0 +1,317 @@
+// Saving the result from the real main window, the save dialog answered from
+// inside: the report file's bytes after each kind of run, the filters, and
+// failures that must leave an existing file as it was and no stray file.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "compare/report_file.h"
+#include "harness.h"
+#include "settings/settings.h"
+
+namespace {
+
+const char RULE[] = "\r\n----- 結果 -----\r\n\r\n";
+const char EMPTY_RESULT[] = "   \r\n\r\n";
+const char OLD_CONTENT[] = "the user's old file\r\n";
+
+std::string ReadFileBytes(const std::string &path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+std::set<std::string> NamesIn(const std::string &folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.insert(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// The filter list up to and with the empty string that closes it.
+std::string FilterBytes(const char *filter)
+{
+    const char *end = filter;
+    while (end[0] != '\0' || end[1] != '\0')
+        ++end;
+    return std::string(filter, end + 2);
+}
+
+std::string NameLines(const std::string &first, const std::string &second)
+{
+    return "ファイル1　" + first + "\r\nファイル2　" + second + "\r\n";
+}
+
+std::string SaveErrorText(const std::string &path)
+{
+    return "ファイル\r\n\"" + path + "\"が保存できません。";
+}
+
+void SetField(int id, const std::string &text)
+{
+    SetDlgItemTextA(g_panel, id, text.c_str());
+}
+
+struct ExportTest : ::testing::Test {
+    HWND mainWindow = NULL;
+    std::string folder;
+
+    void SetUp() override
+    {
+        // One process runs every test; each starts as a fresh program would,
+        // with empty result buffers and an empty dialog file name.
+        g_fileName1[0] = g_fileName2[0] = '\0';
+        g_reportText[0] = g_verdictLine[0] = g_face[0] = '\0';
+        g_dialogFileName[0] = '\0';
+        g_failingReportWrite = -1;
+        RemoveTarnlightRegistry();
+        mainWindow = StartMainWindow();
+        ASSERT_NE((HWND)NULL, mainWindow);
+        folder = TempFolder() + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+        CreateDirectoryA(folder.c_str(), NULL);
+    }
+
+    void TearDown() override
+    {
+        g_failingReportWrite = -1;
+        CloseMainWindow(mainWindow);
+        RemoveTarnlightRegistry();
+        for (const std::string &name : NamesIn(folder)) {
+            SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA((folder + name).c_str());
+        }
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    std::string MakeFile(const std::string &name, const std::string &bytes)
+    {
+        std::string path = folder + name;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
+        CloseHandle(file);
+        return path;
+    }
+
+    // Saves with the dialog answered by the handlers; every one must be
+    // used. A spare handler closes one unexpected dialog, so that a fault
+    // fails the test instead of hanging it.
+    void Save(std::vector<DialogHandler> handlers)
+    {
+        size_t expected = handlers.size();
+        handlers.push_back(CancelDialog());
+        ExpectDialogs(handlers);
+        SaveResult(g_panel);
+        PumpMessages();
+        EXPECT_EQ(1, UnansweredDialogs());
+        EXPECT_EQ(expected, SeenDialogs().size());
+    }
+
+    // Two differing bytes listed up to one: the Report text ends with the
+    // more line.
+    void CompareWithMoreLine(std::string *first, std::string *second)
+    {
+        *first = MakeFile("one.bin", "abcd");
+        *second = MakeFile("two.bin", "aBcDE");
+        g_settings.maxdiffno = 1;
+        g_settings.compcancel = STOP_AT_END;
+        SetField(IDC_FILE1, *first);
+        SetField(IDC_FILE2, *second);
+        RunComparison(g_panel);
+    }
+
+    std::string MoreLineReport(const std::string &first, const std::string &second)
+    {
+        return NameLines(first, second) + RULE +
+            "(ToT)   合計2箇所違います。\r\n\r\n"
+            "　　　　　　　　　　<ファイル1>　　　　<ファイル2>\r\n\r\n"
+            "　　　　　　　　        4 Bytes　　        5 Bytes\r\n\r\n"
+            "         1 バイト目     98 (0x62) 　　　   66 (0x42)\r\n"
+            "さらに違う箇所あり・・・\r\n";
+    }
+
+    // A save that must fail: box with the chosen path, the target as it
+    // was, and nothing else left in the folder.
+    void ExpectRefusedSave(const std::string &target, const std::vector<DialogHandler> &handlers)
+    {
+        std::set<std::string> before = NamesIn(folder);
+        Save(handlers);
+        ASSERT_EQ(handlers.size(), SeenDialogs().size());
+        SeenDialog box = SeenDialogs().back();
+        EXPECT_EQ("エラー", box.caption);
+        EXPECT_EQ(SaveErrorText(target), box.text) << HexBytes(box.text);
+        EXPECT_EQ(before, NamesIn(folder));
+        EXPECT_EQ(FilterBytes("全てのファイル(*.*)\0*.*\0"), FilterBytes(g_fileDialog.lpstrFilter));
+    }
+};
+
+TEST_F(ExportTest, BeforeAnyComparisonLabelsRuleAndEmptyResultUnderSaveFilter)
+{
+    EXPECT_EQ(FilterBytes("全てのファイル (*.*)\0*.*\0"), FilterBytes(g_fileDialog.lpstrFilter));
+    std::string target = folder + "report.txt";
+    Save({ChooseFile(target)});
+    EXPECT_EQ("テキストファイル(*.txt)", SeenDialogs()[0].filterLabel);
+    EXPECT_EQ(NameLines("", "") + RULE + EMPTY_RESULT, ReadFileBytes(target));
+    EXPECT_EQ(FilterBytes("全てのファイル(*.*)\0*.*\0"), FilterBytes(g_fileDialog.lpstrFilter));
+}
+
+TEST_F(ExportTest, FullRunWithMoreLineSavedByteForByte)
+{
+    std::string first, second;
+    CompareWithMoreLine(&first, &second);
+    std::string target = folder + "report.txt";
+    Save({ChooseFile(target)});
+    std::string saved = ReadFileBytes(target);
+    EXPECT_EQ(MoreLineReport(first, second), saved);
+    std::string shown = ControlText(g_panel, IDC_RESULT);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown, saved.substr(saved.size() - shown.size())) << "the result field as shown ends the file";
+}
+
+TEST_F(ExportTest, ClearedControlsStillSaveTheLastRun)
+{
+    std::string first, second;
+    CompareWithMoreLine(&first, &second);
+    for (int id : {IDC_FILE1, IDC_FILE2, IDC_MESSAGE, IDC_RESULT})
+        SetField(id, "");
+    SetField(IDC_FACE, "(-_-)");
+    std::string target = folder + "report.txt";
+    Save({ChooseFile(target)});
+    EXPECT_EQ(MoreLineReport(first, second), ReadFileBytes(target));
+}
+
+TEST_F(ExportTest, EarlyStopsSaveTheNamesAsTypedAndNoResult)
+{
+    std::string first, second;
+    CompareWithMoreLine(&first, &second);
+
+    SetField(IDC_FILE1, first);
+    SetField(IDC_FILE2, "");
+    RunComparison(g_panel);
+    std::string target = folder + "empty field.txt";
+    Save({ChooseFile(target)});
+    EXPECT_EQ(NameLines(first, "") + RULE + EMPTY_RESULT, ReadFileBytes(target));
+
+    std::string missing = folder + "missing.bin";
+    SetField(IDC_FILE1, first);
+    SetField(IDC_FILE2, missing);
+    ExpectDialogs({PressButton(IDOK)});
+    RunComparison(g_panel);
+    PumpMessages();
+    ASSERT_EQ(1u, SeenDialogs().size());
+    EXPECT_EQ("2番目のファイル\r\n\"" + missing + "\"が開けません。", SeenDialogs()[0].text);
+    target = folder + "missing file.txt";
+    Save({ChooseFile(target)});
+    EXPECT_EQ(NameLines(first, missing) + RULE + EMPTY_RESULT, ReadFileBytes(target));
+}
+
+// "表" ends in the byte 0x5C, which a byte search for the folder's
+// backslash would take for one.
+TEST_F(ExportTest, ReplacesAnExistingFileAfterTheOverwritePrompt)
+{
+    std::string first, second;
+    CompareWithMoreLine(&first, &second);
+    std::string target = MakeFile("結果表.txt", OLD_CONTENT);
+    ASSERT_EQ('\x5c', target[target.size() - 5]);
+    Save({ChooseFile(target), PressButton(IDYES)});
+    EXPECT_EQ(MoreLineReport(first, second), ReadFileBytes(target));
+    std::set<std::string> expected = {"one.bin", "two.bin", "結果表.txt"};
+    EXPECT_EQ(expected, NamesIn(folder));
+}
+
+TEST_F(ExportTest, CancelWritesNothingShowsNothingAndStillSwitchesTheFilter)
+{
+    Save({CancelDialog()});
+    EXPECT_TRUE(NamesIn(folder).empty());
+    EXPECT_EQ(FilterBytes("全てのファイル(*.*)\0*.*\0"), FilterBytes(g_fileDialog.lpstrFilter));
+}
+
+TEST_F(ExportTest, SecondSaveProposesTheFirstPathAndTheDialogAddsTxt)
+{
+    std::string typed = folder + "no extension";
+    Save({ChooseFile(typed)});
+    std::string saved = typed + ".txt";
+    EXPECT_EQ(NameLines("", "") + RULE + EMPTY_RESULT, ReadFileBytes(saved));
+
+    Save({CancelDialog()});
+    // The dialog shows the proposed path as its folder and the name in it.
+    EXPECT_EQ(SeenDialogs()[0].folder + "\\" + SeenDialogs()[0].text, saved);
+    EXPECT_EQ("テキストファイル(*.txt)", SeenDialogs()[0].filterLabel);
+}
+
+TEST_F(ExportTest, LockedTargetIsLeftAsItWas)
+{
+    std::string target = MakeFile("locked.txt", OLD_CONTENT);
+    HANDLE hold = CreateFileA(target.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hold);
+    ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
+    CloseHandle(hold);
+    EXPECT_EQ(OLD_CONTENT, ReadFileBytes(target));
+}
+
+TEST_F(ExportTest, ReadOnlyTargetIsLeftAsItWas)
+{
+    std::string target = MakeFile("read only.txt", OLD_CONTENT);
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
+    EXPECT_EQ(OLD_CONTENT, ReadFileBytes(target));
+    EXPECT_NE(0u, GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(ExportTest, WriteFailingPartWayLeavesTheOldFileAndNoStrayFile)
+{
+    std::string first, second;
+    CompareWithMoreLine(&first, &second);
+    std::string target = MakeFile("old.txt", OLD_CONTENT);
+    for (int failing = 0; failing < REPORT_FILE_PARTS; ++failing) {
+        SCOPED_TRACE(failing);
+        g_failingReportWrite = failing;
+        ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
+        EXPECT_EQ(OLD_CONTENT, ReadFileBytes(target));
+    }
+    g_failingReportWrite = -1;
+    Save({ChooseFile(target), PressButton(IDYES)});
+    EXPECT_EQ(MoreLineReport(first, second), ReadFileBytes(target)) << "the seam is off again";
+}
+
+// Even root cannot create a file in Linux's /proc, seen through Wine's Z:
+// drive; a folder that does not exist cannot take a file either.
+TEST_F(ExportTest, UnwritableFolderGetsTheBoxAndNothingIsCreated)
+{
+    DWORD proc = GetFileAttributesA("Z:\\proc");
+    ASSERT_TRUE(proc != INVALID_FILE_ATTRIBUTES && (proc & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        << "needs Wine's Z: drive on the Linux root";
+    std::set<std::string> before = NamesIn("Z:\\proc\\");
+    std::string targets[] = {"Z:\\proc\\tarnlight report.txt", folder + "no such folder\\report.txt"};
+    for (const std::string &target : targets) {
+        SCOPED_TRACE(target);
+        Save({ChooseFile(target), PressButton(IDOK)});
+        ASSERT_EQ(2u, SeenDialogs().size());
+        EXPECT_EQ(SaveErrorText(target), SeenDialogs()[1].text);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str()));
+    }
+    for (const std::string &name : NamesIn("Z:\\proc\\"))
+        EXPECT_TRUE(before.count(name) != 0 || name.find_first_not_of("0123456789") == std::string::npos)
+            << "new file " << name << " (new process folders aside)";
+    EXPECT_TRUE(NamesIn(folder).empty());
+}
+
+} // namespace
