@@ -37,9 +37,11 @@ static const ControlSize LAYOUT_TABLE[] = {
     {IDC_RESULT, -33, 0, -176},
 };
 
-// Outer size at the previous pass. The system repeats WM_SIZE at an unchanged
-// size right after creation; that pass must not wipe a start-up verdict.
+// Outer size at the previous pass, and the panel it was for. The system
+// repeats WM_SIZE at an unchanged size right after creation; that pass must
+// not wipe a start-up verdict. A new panel always gets its first pass.
 static SIZE g_lastLayoutSize;
+static HWND g_lastLayoutPanel;
 
 static void ShowNarrowWarning(HWND panel, int width)
 {
@@ -63,12 +65,14 @@ static void ResizeControl(HWND panel, const ControlSize &control, int width, int
 
 void LayoutPanel(HWND panel, LPARAM)
 {
-    RECT frame;
+    RECT frame = {};
     GetWindowRect(GetParent(panel), &frame);
     int width = frame.right - frame.left;
     int height = frame.bottom - frame.top;
 
-    bool sizeChanged = width != g_lastLayoutSize.cx || height != g_lastLayoutSize.cy;
+    bool sizeChanged = panel != g_lastLayoutPanel || width != g_lastLayoutSize.cx ||
+                       height != g_lastLayoutSize.cy;
+    g_lastLayoutPanel = panel;
     g_lastLayoutSize.cx = width;
     g_lastLayoutSize.cy = height;
     if (sizeChanged) {

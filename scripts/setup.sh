@@ -12,7 +12,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 for p in cmake make g++ googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
-         wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic imagemagick x11-utils; do
+         wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-wine imagemagick x11-utils; do
     have "$p" || need+=("$p")
 done
 

@@ -28,7 +28,19 @@ tarnlight_wine_start() {
         wineserver -w
         # Without a window manager every hidden window waits for one.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        # The panel's font under its Japanese and English names, drawn with
+        # IPA Gothic rather than whatever fallback comes first.
+        local name
+        for name in 'ＭＳ ゴシック' 'MS Gothic'; do
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ /d IPAGothic /f \
+                >/dev/null 2>&1
+        done
         wineserver -w
+        # Caption buttons are drawn with Marlett, which this Wine build does
+        # not find in its own data folder.
+        if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+            cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+        fi
     fi
     # One persistent server for the run keeps each process start short.
     wineserver -p

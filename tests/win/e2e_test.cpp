@@ -50,6 +50,19 @@ TEST_F(TarnlightStartTest, TakesTwoNamesFromTheCommandLineIntoTheFields)
     EXPECT_EQ(CloseTarnlight(&program), 0);
 }
 
+TEST_F(TarnlightStartTest, AppliesTheShowCommandOfItsStart)
+{
+    ASSERT_TRUE(StartTarnlightIdle(&program, {}, NULL, SW_SHOWMAXIMIZED));
+    EXPECT_TRUE(IsZoomed(program.mainWindow));
+    RECT frame, field;
+    GetWindowRect(program.mainWindow, &frame);
+    GetWindowRect(GetDlgItem(program.panel, IDC_FILE1), &field);
+    EXPECT_GT(frame.right - frame.left, 420);
+    // Laid out again at the new size.
+    EXPECT_EQ(field.right - field.left, frame.right - frame.left - 80);
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
 TEST_F(TarnlightStartTest, HandledCommandReturnsWithoutDialog)
 {
     ASSERT_TRUE(StartTarnlightIdle(&program, {}));
