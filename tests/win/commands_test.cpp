@@ -399,6 +399,73 @@ TEST_F(CommandsTest, ClearEmptiesTheControlsFromMenuAndToolbar)
     }
 }
 
+std::string FileBytes(const std::string &path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The report file as the user reads it: names, rule, face and verdict, then
+// the listing the result field showed.
+std::string ExpectedReportFile(const std::string &first, const std::string &second,
+                               const std::string &face, const std::string &verdict,
+                               const std::string &listing)
+{
+    return "ファイル1　" + first + "\r\nファイル2　" + second + "\r\n" +
+        "\r\n----- 結果 -----\r\n\r\n" + face + "   " + verdict + "\r\n\r\n" + listing;
+}
+
+TEST_F(CommandsTest, ClearThenSaveResultStillSavesTheLastRun)
+{
+    std::string target = TempFolder() + "cleared_then_saved.txt";
+    DeleteFileA(target.c_str());
+    NameFiles(same1, differs);
+    Command(mainWindow, IDM_COMPARE);
+    std::string listing = ControlText(g_panel, IDC_RESULT);
+    ASSERT_NE(listing.find("3 バイト目"), std::string::npos) << listing;
+    ASSERT_EQ(ControlText(g_panel, IDC_MESSAGE), ONE_DIFFERENCE);
+
+    Command(mainWindow, IDM_CLEAR);
+    ASSERT_EQ(ControlText(g_panel, IDC_FILE1), "");
+    ASSERT_EQ(ControlText(g_panel, IDC_FILE2), "");
+    ExpectResultControlsReset();
+
+    ExpectDialogs({ChooseFile(target)});
+    EXPECT_EQ(Command(mainWindow, IDM_SAVE), 0);
+    EXPECT_EQ(UnansweredDialogs(), 0);
+    ASSERT_EQ(SeenDialogs().size(), 1u);
+    EXPECT_EQ(SeenDialogs()[0].filterLabel, "テキストファイル(*.txt)");
+    std::string saved = FileBytes(target);
+    EXPECT_EQ(HexBytes(saved),
+              HexBytes(ExpectedReportFile(same1, differs, "(ToT)", ONE_DIFFERENCE, listing)));
+    // The panel stays as the clear left it.
+    EXPECT_EQ(ControlText(g_panel, IDC_FILE1), "");
+    ExpectResultControlsReset();
+    DeleteFileA(target.c_str());
+}
+
+TEST_F(CommandsTest, CtrlSThroughTheLoopOpensTheSaveDialogAndSaves)
+{
+    std::string target = TempFolder() + "saved_by_ctrl_s.txt";
+    DeleteFileA(target.c_str());
+    NameFiles(same1, same2);
+    Command(mainWindow, IDM_COMPARE);
+    std::string listing = ControlText(g_panel, IDC_RESULT);
+    ASSERT_EQ(ControlText(g_panel, IDC_MESSAGE), SAME_CONTENT);
+
+    ExpectDialogs({ChooseFile(target)});
+    SetFocus(Field(IDC_FILE1));
+    PressCtrlKey(Field(IDC_FILE1), 'S');
+    EXPECT_EQ(UnansweredDialogs(), 0);
+    ASSERT_EQ(SeenDialogs().size(), 1u);
+    EXPECT_EQ(SeenDialogs()[0].filterLabel, "テキストファイル(*.txt)");
+    EXPECT_EQ(HexBytes(FileBytes(target)),
+              HexBytes(ExpectedReportFile(same1, same2, "(^-^)", SAME_CONTENT, listing)));
+    // The key went to the accelerator, not into the field.
+    EXPECT_EQ(ControlText(g_panel, IDC_FILE1), same1);
+    DeleteFileA(target.c_str());
+}
+
 TEST_F(CommandsTest, CompareRunsWhetherOrNotAutoCompareIsOn)
 {
     NameFiles(same1, differs);
