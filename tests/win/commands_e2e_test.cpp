@@ -48,39 +48,6 @@ struct CommandsE2eTest : ::testing::Test {
     void TearDown() override { EndTarnlight(&program); RemoveTarnlightRegistry(); }
 };
 
-TEST_F(CommandsE2eTest, TypeTwoNamesPressEnterThenEscAndCtrlQ)
-{
-    std::string first = MakeTempFile("typed_first.bin", "abcdef");
-    std::string second = MakeTempFile("typed_second.bin", "abcXef");
-    ASSERT_TRUE(StartTarnlightIdle(&program, {}));
-
-    TypeInto(&program, IDC_FILE1, first);
-    TypeInto(&program, IDC_FILE2, second);
-    ASSERT_TRUE(WaitForControlText(&program, IDC_FILE2, second));
-    EXPECT_EQ(ReadControl(&program, IDC_FILE1), first);
-
-    PostKeyTo(&program, IDC_FILE2, VK_RETURN);
-    EXPECT_TRUE(WaitForControlText(&program, IDC_MESSAGE, "合計1箇所違います。"));
-    EXPECT_EQ(ReadControl(&program, IDC_FACE), "(ToT)");
-    EXPECT_NE(ReadControl(&program, IDC_RESULT).find("3 バイト目"), std::string::npos);
-    // Enter was taken by the accelerator: the field holds no typed line break.
-    EXPECT_EQ(ReadControl(&program, IDC_FILE2), second);
-
-    PostKeyTo(&program, IDC_RESULT, VK_ESCAPE);
-    EXPECT_TRUE(WaitForControlText(&program, IDC_FILE1, ""));
-    EXPECT_EQ(ReadControl(&program, IDC_FILE2), "");
-    EXPECT_EQ(ReadControl(&program, IDC_RESULT), "");
-    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "");
-    EXPECT_EQ(ReadControl(&program, IDC_FACE), "(-_-)");
-
-    ASSERT_TRUE(WaitUntilIdle(&program));
-    SetForegroundWindow(program.mainWindow);
-    ASSERT_EQ(GetForegroundWindow(), program.mainWindow);
-    PressCtrlKeyOnKeyboard('Q');
-    EXPECT_EQ(WaitForExit(&program), 0);
-    EXPECT_FALSE(IsRunning(&program));
-}
-
 std::string FileBytes(const std::string &path)
 {
     std::ifstream file(path.c_str(), std::ios::binary);
@@ -125,6 +92,8 @@ TEST_F(CommandsE2eTest, NewUserComparesSavesWithCtrlSClearsAndQuits)
     PostKeyTo(&program, IDC_FILE2, VK_RETURN);
     ASSERT_TRUE(WaitForControlText(&program, IDC_MESSAGE, "合計1箇所違います。"));
     EXPECT_EQ(ReadControl(&program, IDC_FACE), "(ToT)");
+    // Enter was taken by the accelerator: the field holds no typed line break.
+    EXPECT_EQ(ReadControl(&program, IDC_FILE2), second);
 
     ASSERT_TRUE(WaitUntilIdle(&program));
     SetForegroundWindow(program.mainWindow);
@@ -146,6 +115,8 @@ TEST_F(CommandsE2eTest, NewUserComparesSavesWithCtrlSClearsAndQuits)
 
     PostKeyTo(&program, IDC_RESULT, VK_ESCAPE);
     EXPECT_TRUE(WaitForControlText(&program, IDC_FILE1, ""));
+    EXPECT_EQ(ReadControl(&program, IDC_FILE2), "");
+    EXPECT_EQ(ReadControl(&program, IDC_RESULT), "");
     EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "");
     EXPECT_EQ(ReadControl(&program, IDC_FACE), "(-_-)");
 
