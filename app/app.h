@@ -8,8 +8,7 @@
 #include <shellapi.h>
 
 #include "app/ids.h"
-
-enum { DIALOG_NAME_SIZE = 256 };
+#include "compare/compare.h"
 
 extern HINSTANCE g_instance;
 extern HWND g_panel;
@@ -18,7 +17,13 @@ extern HWND g_toolbar;
 // The one open/save dialog record, shared by every file dialog, and the
 // file-name buffer it points to.
 extern OPENFILENAMEA g_fileDialog;
-extern char g_dialogFileName[DIALOG_NAME_SIZE];
+extern char g_dialogFileName[NAME_SIZE];
+
+// The two names taken from the command line at start-up, and the folder that
+// the last browse started in (the dialog record points at it).
+extern char g_commandLineName1[NAME_SIZE];
+extern char g_commandLineName2[NAME_SIZE];
+extern char g_browsedFolder[NAME_SIZE];
 
 // The process's arguments as the runtime split them; argument 0 is the program.
 extern int g_argc;
@@ -36,6 +41,8 @@ HWND CreatePanel(HWND mainWindow);
 void SetupFileDialog(HWND owner, char *fileName);
 void SetupProgressBar(HWND panel);
 void LayoutPanel(HWND panel, LPARAM ignored);
+// Empties the result field and the message line and shows the resting face.
+void ResetResultControls(HWND panel);
 
 // Commands (menu, accelerators, toolbar); returns 1 only for Exit.
 int DispatchCommand(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);

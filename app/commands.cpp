@@ -14,16 +14,8 @@ static const char ABOUT_NOTICE[] = "2つのファイルをバイト単位で比�
 static const char HELP_TEXT[] = "使い方はreadme.txtにありますので、そちらを読んでください。";
 static const char HELP_CAPTION[] = "Tarnlightのヘルプ";
 static const char EMPTY_TEXT[] = "";
-static const char RESTING_FACE[] = "(-_-)";
 
 enum { ABOUT_TEXT_SIZE = 32 };
-
-static void ResetResultControls(HWND panel)
-{
-    SetDlgItemTextA(panel, IDC_RESULT, EMPTY_TEXT);
-    SetDlgItemTextA(panel, IDC_FACE, RESTING_FACE);
-    SetDlgItemTextA(panel, IDC_MESSAGE, EMPTY_TEXT);
-}
 
 // The chosen name goes straight into its field; a cancelled dialog still
 // compares when auto-compare is on, so the user sees the current pair judged.

@@ -5,21 +5,19 @@
 
 #include <cstdio>
 
-enum { NAME_BUFFER_SIZE = 256, NAMES_TAKEN_AT_MOST = 2 };
-
-static const char FACE_AT_REST[] = "(-_-)";
+enum { NAMES_TAKEN_AT_MOST = 2 };
 
 // Filled once at start-up; a start-up browse rewrites them in place.
-char g_commandLineName1[NAME_BUFFER_SIZE];
-char g_commandLineName2[NAME_BUFFER_SIZE];
+char g_commandLineName1[NAME_SIZE];
+char g_commandLineName2[NAME_SIZE];
 
 // The dialog record keeps pointing at the last browsed folder long after the
 // name it came from (a drop's buffer, a rewritten slot) has gone or changed.
-char g_browsedFolder[NAME_BUFFER_SIZE];
+char g_browsedFolder[NAME_SIZE];
 
 static void CopyName(char *target, const char *name)
 {
-    std::snprintf(target, NAME_BUFFER_SIZE, "%s", name);
+    std::snprintf(target, NAME_SIZE, "%s", name);
 }
 
 static bool IsAccessDenied(DWORD error)
@@ -64,7 +62,7 @@ static void OpenOrBrowse(char *name)
 
 static bool IsFieldEmpty(HWND panel, int id)
 {
-    char text[NAME_BUFFER_SIZE] = "";
+    char text[NAME_SIZE] = "";
     GetDlgItemTextA(panel, id, text, sizeof text);
     return text[0] == '\0';
 }
@@ -114,13 +112,6 @@ void TakeCommandLineNames(HWND panel, int argc, char **argv)
     ChooseField(panel, g_commandLineName2, 1, count);
 }
 
-static void ResetResultFields(HWND panel)
-{
-    SetDlgItemTextA(panel, IDC_RESULT, "");
-    SetDlgItemTextA(panel, IDC_FACE, FACE_AT_REST);
-    SetDlgItemTextA(panel, IDC_MESSAGE, "");
-}
-
 // The end of a long path is what tells two names apart.
 static void PutCaretAtEnd(HWND panel, int id)
 {
@@ -132,10 +123,10 @@ static void PutCaretAtEnd(HWND panel, int id)
 void TakeDroppedFiles(HWND panel, HDROP drop)
 {
     SetForegroundWindow(GetParent(panel));
-    ResetResultFields(panel);
+    ResetResultControls(panel);
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
     int lastField = 0;
-    char name[NAME_BUFFER_SIZE];
+    char name[NAME_SIZE];
     for (UINT i = 0; i < count && i < NAMES_TAKEN_AT_MOST; ++i) {
         name[0] = '\0';
         DragQueryFileA(drop, i, name, sizeof name);

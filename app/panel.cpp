@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 OPENFILENAMEA g_fileDialog;
-char g_dialogFileName[DIALOG_NAME_SIZE];
+char g_dialogFileName[NAME_SIZE];
 
 // Label, pattern, and the empty string that ends the list.
 static const char ALL_FILES_FILTER[] = "全てのファイル (*.*)\0*.*\0";
@@ -21,11 +21,18 @@ void SetupFileDialog(HWND owner, char *fileName)
     g_fileDialog.lpstrFilter = ALL_FILES_FILTER;
     g_fileDialog.nFilterIndex = 1;
     g_fileDialog.lpstrFile = fileName;
-    g_fileDialog.nMaxFile = DIALOG_NAME_SIZE;
+    g_fileDialog.nMaxFile = NAME_SIZE;
     g_fileDialog.lpstrInitialDir = NULL;
     g_fileDialog.lpstrTitle = NULL;
     g_fileDialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER;
     g_fileDialog.lpstrDefExt = "txt";
+}
+
+void ResetResultControls(HWND panel)
+{
+    SetDlgItemTextA(panel, IDC_RESULT, "");
+    SetDlgItemTextA(panel, IDC_FACE, RESTING_FACE);
+    SetDlgItemTextA(panel, IDC_MESSAGE, "");
 }
 
 void SetupProgressBar(HWND panel)

@@ -13,6 +13,9 @@ enum {
     FACE_SIZE = 6
 };
 
+// The face the panel shows while no result stands.
+constexpr char RESTING_FACE[] = "(-_-)";
+
 // Zero-ended Shift-JIS texts of the last run; empty at start.
 extern char g_fileName1[NAME_SIZE];
 extern char g_fileName2[NAME_SIZE];

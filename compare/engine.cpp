@@ -28,8 +28,6 @@ enum {
     BOX_TEXT_SIZE = NAME_SIZE + 100
 };
 
-static const char WAITING_FACE[] = "(-_-)";
-
 enum RunEnd { RUN_COMPLETE, RUN_UNREADABLE, RUN_CHANGED };
 
 struct Run {
@@ -74,7 +72,7 @@ static void ClearResults(PanelWindow panel)
     g_face[0] = '\0';
     g_reportText[0] = '\0';
     SetPanelText(panel, IDC_MESSAGE, g_verdictLine);
-    SetPanelText(panel, IDC_FACE, WAITING_FACE);
+    SetPanelText(panel, IDC_FACE, RESTING_FACE);
     SetPanelText(panel, IDC_RESULT, g_reportText);
 }
 
@@ -271,7 +269,7 @@ static bool ObtainBuffers(Run *run)
 static void DropPartialResult(PanelWindow panel)
 {
     g_reportText[0] = '\0';
-    SetPanelText(panel, IDC_FACE, WAITING_FACE);
+    SetPanelText(panel, IDC_FACE, RESTING_FACE);
 }
 
 static void EndWithoutVerdict(Run *run, RunEnd end)

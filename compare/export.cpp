@@ -14,7 +14,7 @@ int g_failingReportWrite = -1;
 static const char SAVE_FILTER[] = "テキストファイル(*.txt)\0*.*\0";
 static const char ALL_FILES_FILTER[] = "全てのファイル(*.*)\0*.*\0";
 
-enum { TEMP_NAME_SIZE = MAX_PATH, BOX_TEXT_SIZE = DIALOG_NAME_SIZE + 64 };
+enum { TEMP_NAME_SIZE = MAX_PATH, BOX_TEXT_SIZE = NAME_SIZE + 64 };
 
 static bool IsReadOnlyFile(const char *path)
 {

@@ -14,18 +14,25 @@ static void FormatToolValueName(int slot, char *name)
     snprintf(name, TOOL_VALUE_NAME_SIZE, "toolon%2d", slot);
 }
 
+// One more than value, wrapping at the top like the stored 32 bits do,
+// without signed overflow.
+static int32_t NextCount(int32_t value)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(value) + 1u);
+}
+
 static void CountStart()
 {
     int32_t count = ReadSetting(PROGRAM_KEY, "_count");
     if (count >= 0) {
-        WriteSetting(PROGRAM_KEY, "_count", count + 1);
+        WriteSetting(PROGRAM_KEY, "_count", NextCount(count));
         return;
     }
     // Missing or negative: this user's first start, which the maker's
     // shared counter also counts.
     WriteSetting(PROGRAM_KEY, "_count", 1);
     int32_t tools = ReadSetting(MAKER_KEY, "tools");
-    WriteSetting(MAKER_KEY, "tools", tools > 0 ? tools + 1 : 1);
+    WriteSetting(MAKER_KEY, "tools", tools > 0 ? NextCount(tools) : 1);
 }
 
 static int32_t LoadFlag(const char *name, int32_t whenMissing)
