@@ -96,6 +96,19 @@ static bool OpenBothFiles(Run *run)
     return true;
 }
 
+// Reads a file field into its name buffer, cut at 255 bytes. False when the
+// field held more: the cut name could open some other file.
+static bool ReadFileName(PanelWindow panel, int id, char *name)
+{
+    char text[2 * NAME_SIZE];
+    GetPanelText(panel, id, text, sizeof text);
+    size_t length = std::strlen(text);
+    size_t kept = length < NAME_SIZE ? length : NAME_SIZE - 1;
+    std::memcpy(name, text, kept);
+    name[kept] = '\0';
+    return length < NAME_SIZE;
+}
+
 static char PluralMark(int64_t size)
 {
     return size >= 2 ? 's' : ' ';
@@ -299,11 +312,16 @@ static void FinishRun(Run *run)
 void RunComparison(PanelWindow panel)
 {
     ClearResults(panel);
-    GetPanelText(panel, IDC_FILE1, g_fileName1, NAME_SIZE);
-    GetPanelText(panel, IDC_FILE2, g_fileName2, NAME_SIZE);
+    bool fitted1 = ReadFileName(panel, IDC_FILE1, g_fileName1);
+    bool fitted2 = ReadFileName(panel, IDC_FILE2, g_fileName2);
     if (g_fileName1[0] == '\0' || g_fileName2[0] == '\0') {
         if (g_settings.sudden == 0)
             SetPanelText(panel, IDC_MESSAGE, "２つのファイルを指定してください。");
+        return;
+    }
+    if (!fitted1 || !fitted2) {
+        int number = fitted1 ? 2 : 1;
+        ShowFileError(panel, "%d番目のファイル\r\n\"%s\"は名前が長すぎます（255バイトまで）。", number, NameOf(number - 1));
         return;
     }
 
