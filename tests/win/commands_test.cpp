@@ -359,10 +359,11 @@ TEST_F(CommandsTest, OpenFile2ConfirmedFillsOnlyField2AndComparesWithAutoCompare
         EXPECT_EQ(UnansweredDialogs(), 0);
         EXPECT_EQ(ControlText(g_panel, IDC_FILE2), same2);
         EXPECT_EQ(ControlText(g_panel, IDC_FILE1), same1);
-        if (sudden)
+        if (sudden) {
             EXPECT_EQ(ControlText(g_panel, IDC_MESSAGE), SAME_CONTENT);
-        else
+        } else {
             ExpectResultControlsReset();
+        }
     }
     // The next dialog of the shared record offers the chosen name again.
     ExpectDialogs({CancelDialog()});

@@ -274,21 +274,6 @@ struct AutoCompareTest : FileSelectionTest {
     }
 };
 
-TEST_F(AutoCompareTest, TwoNamesShowTheirVerdictAtStartUpUntilARealResize)
-{
-    std::string same = MakeTempFile("a-copy.bin", "alpha");
-    Start({fileA, same});
-    PumpMessages();
-    EXPECT_EQ(ControlText(g_panel, IDC_MESSAGE), "同じ内容のファイルです。");
-    EXPECT_EQ(ControlText(g_panel, IDC_FACE), "(^-^)");
-
-    SetWindowPos(mainWindow, NULL, 0, 0, 520, 340, SWP_NOMOVE | SWP_NOZORDER);
-    PumpMessages();
-    EXPECT_EQ(ControlText(g_panel, IDC_MESSAGE), "");
-    EXPECT_EQ(ControlText(g_panel, IDC_FACE), "");
-    EXPECT_NE(ControlText(g_panel, IDC_RESULT), "");
-}
-
 TEST_F(AutoCompareTest, DroppedPairIsComparedAndFile1LosesItsSelection)
 {
     std::string same = MakeTempFile("b-copy.bin", "bravo");

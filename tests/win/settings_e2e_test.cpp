@@ -195,8 +195,9 @@ TEST_F(SettingsE2eTest, EveryStartCountsAndEachEndLeavesTheNineteenDefaultsAsDwo
         Restart({});
         // Counted at once at start-up; on a first run nothing else is
         // written before the end.
-        if (run == 1)
+        if (run == 1) {
             EXPECT_EQ(ValuesUnder(PROGRAM_PATH), (StoredValues{{"_count", 1}}));
+        }
         EXPECT_EQ(ValuesUnder(PROGRAM_PATH)["_count"], run);
         if (run == 2) {
             PostCommand(&program, IDM_EXIT);
@@ -290,10 +291,11 @@ TEST_F(SettingsE2eTest, OptionsChangeTheNextListingAndSurviveARestart)
 
         Restart(files);
         // With auto-compare on, the names given are compared at start-up.
-        if (expected["sudden"] != 0)
+        if (expected["sudden"] != 0) {
             ExpectShown(&program, c.verdict, c.lines, c.more);
-        else
+        } else {
             EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "");
+        }
         Compare(&program);
         ExpectShown(&program, c.verdict, c.lines, c.more);
     }
