@@ -186,22 +186,18 @@ TEST_F(CommandsTest, MenuBarHoldsFourPopupsWithExactCaptionsIdsAndSeparators)
     }
 }
 
-TEST_F(CommandsTest, MenuCaptionsArriveAsShiftJisBytes)
+TEST_F(CommandsTest, MenuAndAcceleratorsAreJapaneseResourcesWithShiftJisCaptions)
 {
+    HMODULE module = GetModuleHandleA(NULL);
+    WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+    EXPECT_NE(FindResourceExA(module, RT_MENU, MAKEINTRESOURCEA(IDR_MENU), japanese), (HRSRC)NULL);
+    EXPECT_NE(FindResourceExA(module, RT_ACCELERATOR, MAKEINTRESOURCEA(IDR_ACCEL), japanese), (HRSRC)NULL);
     HMENU bar = GetMenu(mainWindow);
     // Half-width katakana are single bytes; "表" has a 0x5C trail byte.
     EXPECT_EQ(HexBytes(MenuCaption(bar, 0)), "cc a7 b2 d9 28 26 46 29 ");
     EXPECT_EQ(HexBytes(MenuCaption(bar, 2)), "95 5c 8e a6 28 26 56 29 ");
     EXPECT_EQ(HexBytes(MenuCaption(GetSubMenu(bar, 0), 2)),
               "8c 8b 89 ca 82 f0 8f 6f 97 cd 28 26 53 29 20 20 20 43 74 72 6c 2b 53 ");
-}
-
-TEST_F(CommandsTest, MenuAndAcceleratorsAreJapaneseResources)
-{
-    HMODULE module = GetModuleHandleA(NULL);
-    WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
-    EXPECT_NE(FindResourceExA(module, RT_MENU, MAKEINTRESOURCEA(IDR_MENU), japanese), (HRSRC)NULL);
-    EXPECT_NE(FindResourceExA(module, RT_ACCELERATOR, MAKEINTRESOURCEA(IDR_ACCEL), japanese), (HRSRC)NULL);
 }
 
 TEST_F(CommandsTest, AcceleratorTableHoldsEightEntriesInOrder)
