@@ -457,29 +457,26 @@ protected:
     }
 };
 
-TEST_F(EngineFaultTest, ReadFailingPartWayEndsTheRun)
+TEST_F(EngineFaultTest, ReadFailureShortenedOrChangedFileEndsTheRunWithoutVerdict)
 {
-    g_readsBeforeFault = 3;  // the second file's second read
+    g_readsBeforeFault = 3;  // the second file's second read fails
     g_failRead = true;
     Run(first, second);
     ExpectEndedWithoutVerdict("2番目のファイル\r\n\"" + second + "\"が読めません。");
-}
 
-TEST_F(EngineFaultTest, FileShortenedBelowTheComparedLengthCannotBeRead)
-{
+    // Cut below the compared length, or changed beyond it, after two reads.
+    g_failRead = false;
     g_readsBeforeFault = 2;
     g_pathToCut = first;
     g_cutLength = 400000;
     Run(first, second);
     ExpectEndedWithoutVerdict("1番目のファイル\r\n\"" + first + "\"が読めません。");
-}
 
-TEST_F(EngineFaultTest, FileChangedBeyondTheComparedLengthGetsNoVerdict)
-{
+    second = Write("second", Bytes(1200000, 4));
     g_readsBeforeFault = 2;
     g_pathToCut = second;
     g_cutLength = 1100000;
-    Run(first, second);
+    Run(Write("first", Bytes(1000000, 4)), second);
     ExpectEndedWithoutVerdict("2番目のファイル\r\n\"" + second + "\"が比較中に変更されました。");
 }
 

@@ -106,69 +106,41 @@ TEST_F(StoreTest, StartCounters)
     }
 }
 
-TEST_F(StoreTest, MaximumListedDifferencesIsRepairedAsUnsigned)
+// The field of the record that a stored name loads into.
+int32_t LoadedField(const std::string &name)
 {
-    const struct { int32_t stored; int32_t loaded; } cases[] = {
-        {1, 1}, {25, 25}, {100, 100}, {0, 30}, {101, 30}, {-5, 30}, {STORED_ALL_ONES, 30},
-        {static_cast<int32_t>(0x80000000u), 30},
+    if (name == "sudden") return g_settings.sudden;
+    if (name == "maxdiffno") return g_settings.maxdiffno;
+    if (name == "compcancel") return g_settings.compcancel;
+    if (name == "toolflat") return g_settings.toolflat;
+    return g_settings.toolon[std::stoi(name.substr(6))];
+}
+
+TEST_F(StoreTest, EachStoredValueLoadsOrIsRepaired)
+{
+    const struct { const char *name; int32_t stored; int32_t loaded; } cases[] = {
+        // The maximum and the stop condition are range-checked as unsigned.
+        {"maxdiffno", 1, 1}, {"maxdiffno", 25, 25}, {"maxdiffno", 100, 100}, {"maxdiffno", 0, 30},
+        {"maxdiffno", 101, 30}, {"maxdiffno", -5, 30}, {"maxdiffno", STORED_ALL_ONES, 30},
+        {"maxdiffno", static_cast<int32_t>(0x80000000u), 30},
+        {"compcancel", 0, 0}, {"compcancel", 1, 1}, {"compcancel", 2, 2}, {"compcancel", 3, 0},
+        {"compcancel", -2, 0}, {"compcancel", STORED_ALL_ONES, 0},
+        // Flags keep any value but all ones, which reads as missing.
+        {"sudden", 5, 5}, {"sudden", STORED_ALL_ONES, 0}, {"toolflat", 0, 0}, {"toolflat", STORED_ALL_ONES, 1},
+        // A separator cannot be turned off; a button slot stored as 2 becomes one.
+        {"toolon 0", 0, 2}, {"toolon10", 1, 2}, {"toolon 5", 2, 2}, {"toolon 1", 0, 0},
+        {"toolon14", 7, 7}, {"toolon 2", STORED_ALL_ONES, 1},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << " stored " << c.stored);
         ResetFakePlatform();
-        Store(PROGRAM_KEY, "maxdiffno", c.stored);
+        Store(PROGRAM_KEY, c.name, c.stored);
         LoadSettings();
-        EXPECT_EQ(c.loaded, g_settings.maxdiffno) << "stored " << c.stored;
+        EXPECT_EQ(c.loaded, LoadedField(c.name));
     }
-}
-
-TEST_F(StoreTest, StopConditionIsRepairedAsUnsigned)
-{
-    const struct { int32_t stored; int32_t loaded; } cases[] = {
-        {0, 0}, {1, 1}, {2, 2}, {3, 0}, {-2, 0}, {STORED_ALL_ONES, 0},
-    };
-    for (const auto &c : cases) {
-        ResetFakePlatform();
-        Store(PROGRAM_KEY, "compcancel", c.stored);
-        LoadSettings();
-        EXPECT_EQ(c.loaded, g_settings.compcancel) << "stored " << c.stored;
-    }
-}
-
-TEST_F(StoreTest, FlagsKeepAnyStoredValueButAllOnes)
-{
-    Store(PROGRAM_KEY, "sudden", 5);
-    Store(PROGRAM_KEY, "toolflat", 0);
-    LoadSettings();
-    EXPECT_EQ(5, g_settings.sudden);
-    EXPECT_EQ(0, g_settings.toolflat);
-
-    ResetFakePlatform();
-    Store(PROGRAM_KEY, "sudden", STORED_ALL_ONES);
-    Store(PROGRAM_KEY, "toolflat", STORED_ALL_ONES);
-    LoadSettings();
-    EXPECT_EQ(0, g_settings.sudden);
-    EXPECT_EQ(1, g_settings.toolflat);
-}
-
-TEST_F(StoreTest, ToolbarSlots)
-{
-    Store(PROGRAM_KEY, "toolon 0", 0);    // a separator cannot be turned off
-    Store(PROGRAM_KEY, "toolon10", 1);
-    Store(PROGRAM_KEY, "toolon 5", 2);    // Undo becomes a separator
-    Store(PROGRAM_KEY, "toolon 1", 0);
-    Store(PROGRAM_KEY, "toolon14", 7);
-    Store(PROGRAM_KEY, "toolon 2", STORED_ALL_ONES);
-    // toolon 3 and toolon 9 missing
-
-    LoadSettings();
-
-    EXPECT_EQ(2, g_settings.toolon[0]);
-    EXPECT_EQ(2, g_settings.toolon[10]);
-    EXPECT_EQ(2, g_settings.toolon[5]);
-    EXPECT_EQ(0, g_settings.toolon[1]);
-    EXPECT_EQ(7, g_settings.toolon[14]);
-    EXPECT_EQ(1, g_settings.toolon[2]);
-    EXPECT_EQ(1, g_settings.toolon[3]);   // Save result shown
-    EXPECT_EQ(0, g_settings.toolon[9]);   // Clear hidden
+    // Missing slots take their defaults: Save result shown, Clear hidden.
+    EXPECT_EQ(1, g_settings.toolon[3]);
+    EXPECT_EQ(0, g_settings.toolon[9]);
 }
 
 TEST_F(StoreTest, LoadReadsExactlyTheOptionValuesInOrder)

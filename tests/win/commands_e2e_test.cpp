@@ -1,10 +1,8 @@
 // The commands of the real tarnlight.exe as a new user meets them: names
-// typed into the fields, Enter, Esc and the Ctrl keys from the keyboard, Help.
+// typed into the fields, Enter, Esc and the Ctrl keys from the keyboard.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "app/ids.h"
 #include "e2e.h"
@@ -47,12 +45,6 @@ struct CommandsE2eTest : ::testing::Test {
     void SetUp() override { RemoveTarnlightRegistry(); }
     void TearDown() override { EndTarnlight(&program); RemoveTarnlightRegistry(); }
 };
-
-std::string FileBytes(const std::string &path)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 // The save dialog of the other process: its file-name combo, or the plain
 // edit of the older dialog layout.
@@ -129,32 +121,6 @@ TEST_F(CommandsE2eTest, NewUserComparesSavesWithCtrlSClearsAndQuits)
     EXPECT_EQ(WaitForExit(&program), 0);
     ExpectStoredSettings(DefaultSettings());
     DeleteFileA(target.c_str());
-}
-
-TEST_F(CommandsE2eTest, CtrlDFromTheKeyboardCompares)
-{
-    std::string first = MakeTempFile("keyboard_1.bin", "same");
-    std::string second = MakeTempFile("keyboard_2.bin", "same");
-    ASSERT_TRUE(StartTarnlightIdle(&program, {first, second}));
-    SetForegroundWindow(program.mainWindow);
-    ASSERT_EQ(GetForegroundWindow(), program.mainWindow);
-    PressCtrlKeyOnKeyboard('D');
-    EXPECT_TRUE(WaitForControlText(&program, IDC_MESSAGE, "同じ内容のファイルです。"));
-    EXPECT_EQ(ReadControl(&program, IDC_FACE), "(^-^)");
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-}
-
-TEST_F(CommandsE2eTest, HelpPointsToReadmeAndTheProgramGoesOn)
-{
-    ASSERT_TRUE(StartTarnlightIdle(&program, {}));
-    HWND box = RunCommand(&program, IDM_HELP);
-    ASSERT_NE(box, (HWND)NULL);
-    EXPECT_EQ(DialogCaption(box), "Tarnlightのヘルプ");
-    EXPECT_EQ(DialogText(box), "使い方はreadme.txtにありますので、そちらを読んでください。");
-    EXPECT_EQ(GetWindow(box, GW_OWNER), program.mainWindow);
-    EXPECT_TRUE(PressDialogButton(box, IDOK));
-    EXPECT_TRUE(WaitUntilIdle(&program));
-    EXPECT_EQ(CloseTarnlight(&program), 0);
 }
 
 } // namespace

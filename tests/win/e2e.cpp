@@ -244,11 +244,6 @@ std::string ReadControl(const TarnlightProcess *process, int id)
     return RemoteText(GetDlgItem(process->panel, id));
 }
 
-bool WriteControl(const TarnlightProcess *process, int id, const std::string &text)
-{
-    return SetRemoteText(GetDlgItem(process->panel, id), text);
-}
-
 bool IsRemoteControlVisible(const TarnlightProcess *process, int id)
 {
     return IsWindowVisible(GetDlgItem(process->panel, id)) != FALSE;

@@ -40,7 +40,6 @@ bool IsRunning(const TarnlightProcess *process);
 
 // Texts of panel controls, as Shift-JIS bytes.
 std::string ReadControl(const TarnlightProcess *process, int id);
-bool WriteControl(const TarnlightProcess *process, int id, const std::string &text);
 bool IsRemoteControlVisible(const TarnlightProcess *process, int id);
 
 // Polls until the control holds exactly text; false on time-out.

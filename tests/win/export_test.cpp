@@ -15,21 +15,6 @@ const char RULE[] = "\r\n----- 結果 -----\r\n\r\n";
 const char EMPTY_RESULT[] = "   \r\n\r\n";
 const char OLD_CONTENT[] = "the user's old file\r\n";
 
-std::string ReadFileBytes(const std::string &path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
-}
-
 std::set<std::string> NamesIn(const std::string &folder)
 {
     std::set<std::string> names;
@@ -169,33 +154,28 @@ TEST_F(ExportTest, BeforeAnyComparisonLabelsRuleAndEmptyResultUnderSaveFilter)
     std::string target = folder + "report.txt";
     Save({ChooseFile(target)});
     EXPECT_EQ("テキストファイル(*.txt)", SeenDialogs()[0].filterLabel);
-    EXPECT_EQ(NameLines("", "") + RULE + EMPTY_RESULT, ReadFileBytes(target));
+    EXPECT_EQ(NameLines("", "") + RULE + EMPTY_RESULT, FileBytes(target));
     EXPECT_EQ(FilterBytes("全てのファイル(*.*)\0*.*\0"), FilterBytes(g_fileDialog.lpstrFilter));
 }
 
-TEST_F(ExportTest, FullRunWithMoreLineSavedByteForByte)
+TEST_F(ExportTest, FullRunWithMoreLineSavedByteForByteEvenAfterTheControlsAreCleared)
 {
     std::string first, second;
     CompareWithMoreLine(&first, &second);
     std::string target = folder + "report.txt";
     Save({ChooseFile(target)});
-    std::string saved = ReadFileBytes(target);
+    std::string saved = FileBytes(target);
     EXPECT_EQ(MoreLineReport(first, second), saved);
     std::string shown = ControlText(g_panel, IDC_RESULT);
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown, saved.substr(saved.size() - shown.size())) << "the result field as shown ends the file";
-}
 
-TEST_F(ExportTest, ClearedControlsStillSaveTheLastRun)
-{
-    std::string first, second;
-    CompareWithMoreLine(&first, &second);
     for (int id : {IDC_FILE1, IDC_FILE2, IDC_MESSAGE, IDC_RESULT})
         SetField(id, "");
     SetField(IDC_FACE, "(-_-)");
-    std::string target = folder + "report.txt";
+    target = folder + "after clearing.txt";
     Save({ChooseFile(target)});
-    EXPECT_EQ(MoreLineReport(first, second), ReadFileBytes(target));
+    EXPECT_EQ(MoreLineReport(first, second), FileBytes(target));
 }
 
 TEST_F(ExportTest, EarlyStopsSaveTheNamesAsTypedAndNoResult)
@@ -208,7 +188,7 @@ TEST_F(ExportTest, EarlyStopsSaveTheNamesAsTypedAndNoResult)
     RunComparison(g_panel);
     std::string target = folder + "empty field.txt";
     Save({ChooseFile(target)});
-    EXPECT_EQ(NameLines(first, "") + RULE + EMPTY_RESULT, ReadFileBytes(target));
+    EXPECT_EQ(NameLines(first, "") + RULE + EMPTY_RESULT, FileBytes(target));
 
     std::string missing = folder + "missing.bin";
     SetField(IDC_FILE1, first);
@@ -220,7 +200,7 @@ TEST_F(ExportTest, EarlyStopsSaveTheNamesAsTypedAndNoResult)
     EXPECT_EQ("2番目のファイル\r\n\"" + missing + "\"が開けません。", SeenDialogs()[0].text);
     target = folder + "missing file.txt";
     Save({ChooseFile(target)});
-    EXPECT_EQ(NameLines(first, missing) + RULE + EMPTY_RESULT, ReadFileBytes(target));
+    EXPECT_EQ(NameLines(first, missing) + RULE + EMPTY_RESULT, FileBytes(target));
 }
 
 // "表" ends in the byte 0x5C, which a byte search for the folder's
@@ -232,7 +212,7 @@ TEST_F(ExportTest, ReplacesAnExistingFileAfterTheOverwritePrompt)
     std::string target = MakeFile("結果表.txt", OLD_CONTENT);
     ASSERT_EQ('\x5c', target[target.size() - 5]);
     Save({ChooseFile(target), PressButton(IDYES)});
-    EXPECT_EQ(MoreLineReport(first, second), ReadFileBytes(target));
+    EXPECT_EQ(MoreLineReport(first, second), FileBytes(target));
     std::set<std::string> expected = {"one.bin", "two.bin", "結果表.txt"};
     EXPECT_EQ(expected, NamesIn(folder));
 }
@@ -249,7 +229,7 @@ TEST_F(ExportTest, SecondSaveProposesTheFirstPathAndTheDialogAddsTxt)
     std::string typed = folder + "no extension";
     Save({ChooseFile(typed)});
     std::string saved = typed + ".txt";
-    EXPECT_EQ(NameLines("", "") + RULE + EMPTY_RESULT, ReadFileBytes(saved));
+    EXPECT_EQ(NameLines("", "") + RULE + EMPTY_RESULT, FileBytes(saved));
 
     Save({CancelDialog()});
     // The dialog shows the proposed path as its folder and the name in it.
@@ -257,23 +237,21 @@ TEST_F(ExportTest, SecondSaveProposesTheFirstPathAndTheDialogAddsTxt)
     EXPECT_EQ("テキストファイル(*.txt)", SeenDialogs()[0].filterLabel);
 }
 
-TEST_F(ExportTest, LockedTargetIsLeftAsItWas)
+TEST_F(ExportTest, LockedOrReadOnlyTargetIsLeftAsItWas)
 {
-    std::string target = MakeFile("locked.txt", OLD_CONTENT);
-    HANDLE hold = CreateFileA(target.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    std::string locked = MakeFile("locked.txt", OLD_CONTENT);
+    HANDLE hold = HoldWithoutSharing(locked);
     ASSERT_NE(INVALID_HANDLE_VALUE, hold);
-    ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
+    std::string readOnly = MakeFile("read only.txt", OLD_CONTENT);
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    for (const std::string &target : {locked, readOnly}) {
+        SCOPED_TRACE(target);
+        ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
+    }
     CloseHandle(hold);
-    EXPECT_EQ(OLD_CONTENT, ReadFileBytes(target));
-}
-
-TEST_F(ExportTest, ReadOnlyTargetIsLeftAsItWas)
-{
-    std::string target = MakeFile("read only.txt", OLD_CONTENT);
-    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
-    ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
-    EXPECT_EQ(OLD_CONTENT, ReadFileBytes(target));
-    EXPECT_NE(0u, GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(OLD_CONTENT, FileBytes(locked));
+    EXPECT_EQ(OLD_CONTENT, FileBytes(readOnly));
+    EXPECT_NE(0u, GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(ExportTest, WriteFailingPartWayLeavesTheOldFileAndNoStrayFile)
@@ -285,11 +263,11 @@ TEST_F(ExportTest, WriteFailingPartWayLeavesTheOldFileAndNoStrayFile)
         SCOPED_TRACE(failing);
         g_failingReportWrite = failing;
         ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
-        EXPECT_EQ(OLD_CONTENT, ReadFileBytes(target));
+        EXPECT_EQ(OLD_CONTENT, FileBytes(target));
     }
     g_failingReportWrite = -1;
     Save({ChooseFile(target), PressButton(IDYES)});
-    EXPECT_EQ(MoreLineReport(first, second), ReadFileBytes(target)) << "the seam is off again";
+    EXPECT_EQ(MoreLineReport(first, second), FileBytes(target)) << "the seam is off again";
 }
 
 // Even root cannot create a file in Linux's /proc, seen through Wine's Z:

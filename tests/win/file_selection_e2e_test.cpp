@@ -30,47 +30,27 @@ struct CommandLineE2eTest : ::testing::Test {
     }
 };
 
-TEST_F(CommandLineE2eTest, NoName)
-{
-    ASSERT_TRUE(StartTarnlightIdle(&program, {}));
-    ExpectFields("", "");
-    EXPECT_TRUE(ProgramDialogs(&program).empty());
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-}
-
-TEST_F(CommandLineE2eTest, OneName)
-{
-    ASSERT_TRUE(StartTarnlightIdle(&program, {fileA}));
-    ExpectFields(fileA, "");
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-}
-
-TEST_F(CommandLineE2eTest, TwoNames)
-{
-    ASSERT_TRUE(StartTarnlightIdle(&program, {fileA, fileB}));
-    ExpectFields(fileA, fileB);
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-}
-
-TEST_F(CommandLineE2eTest, ThirdNameIsNeitherPlacedNorOpened)
+TEST_F(CommandLineE2eTest, UpToTwoNamesFillTheFieldsAndAThirdIsNeitherPlacedNorOpened)
 {
     // Held without sharing: opening it would bring up the open dialog.
     std::string locked = MakeTempFile("e2e-locked.bin", "charlie");
-    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE holder = HoldWithoutSharing(locked);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    bool idle = StartTarnlightIdle(&program, {fileA, fileB, locked});
-    EXPECT_TRUE(ProgramDialogs(&program).empty());
+    const std::vector<std::string> cases[] = {{}, {fileA}, {fileA, fileB}, {fileA, fileB, locked}};
+    for (const std::vector<std::string> &args : cases) {
+        SCOPED_TRACE(args.size());
+        EXPECT_TRUE(StartTarnlightIdle(&program, args));
+        EXPECT_TRUE(ProgramDialogs(&program).empty());
+        ExpectFields(args.size() > 0 ? args[0] : "", args.size() > 1 ? args[1] : "");
+        EXPECT_EQ(CloseTarnlight(&program), 0);
+        EndTarnlight(&program);
+    }
     CloseHandle(holder);
-    ASSERT_TRUE(idle);
-    ExpectFields(fileA, fileB);
-    EXPECT_EQ(CloseTarnlight(&program), 0);
 }
 
 TEST_F(CommandLineE2eTest, FolderShowsTheOpenDialogAndCancelLeavesFieldsEmpty)
 {
-    std::string folder = TempFolder() + "e2e-folder";
-    CreateDirectoryA(folder.c_str(), NULL);
+    std::string folder = MakeTempFolder("e2e-folder");
     ASSERT_TRUE(StartTarnlight(&program, {folder}));
     HWND dialog = WaitForDialog(&program);
     ASSERT_NE(dialog, (HWND)NULL);

@@ -2,7 +2,9 @@
 #include "harness.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 namespace {
@@ -323,4 +325,169 @@ bool KeyExists(const char *path)
         return false;
     RegCloseKey(key);
     return true;
+}
+
+std::string FileBytes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+HANDLE HoldWithoutSharing(const std::string &path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+}
+
+std::string MakeTempFolder(const std::string &name)
+{
+    std::string path = TempFolder() + name;
+    CreateDirectoryA(path.c_str(), NULL);
+    return path;
+}
+
+std::map<std::string, RegistryValue> RegistryValues(const char *path)
+{
+    std::map<std::string, RegistryValue> values;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        BYTE data[1024];
+        DWORD dataSize = sizeof data;
+        DWORD type = 0;
+        if (RegEnumValueA(key, index, name, &nameSize, NULL, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        values[name] = RegistryValue{type, std::string(reinterpret_cast<char *>(data), dataSize)};
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+void PutRegistryValue(const char *path, const char *name, DWORD type, const std::string &bytes)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE *>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+}
+
+namespace {
+
+struct TemplateReader {
+    const BYTE *start;
+    const BYTE *at;
+
+    WORD Word() { WORD w; memcpy(&w, at, 2); at += 2; return w; }
+    DWORD Dword() { DWORD d; memcpy(&d, at, 4); at += 4; return d; }
+    short Short() { return static_cast<short>(Word()); }
+    void AlignToDword() { at = start + ((at - start + 3) & ~3); }
+
+    // A text, or an ordinal: standard control classes by name, others "#n".
+    std::string TextOrOrdinal()
+    {
+        static const char *const CLASSES[] = {"BUTTON", "EDIT", "STATIC", "LISTBOX", "SCROLLBAR", "COMBOBOX"};
+        WORD first = Word();
+        if (first == 0xffff) {
+            WORD ordinal = Word();
+            if (ordinal >= 0x80 && ordinal <= 0x85)
+                return CLASSES[ordinal - 0x80];
+            return "#" + std::to_string(ordinal);
+        }
+        std::wstring wide;
+        for (WORD c = first; c != 0; c = Word())
+            wide.push_back(static_cast<wchar_t>(c));
+        char bytes[1024] = "";
+        WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), bytes, sizeof bytes - 1, NULL, NULL);
+        return bytes;
+    }
+};
+
+std::string Upper(std::string text)
+{
+    for (char &c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    return text;
+}
+
+} // namespace
+
+bool ReadDialogTemplate(const char *name, WORD language, DialogTemplate *d)
+{
+    HMODULE module = GetModuleHandleA(NULL);
+    HRSRC found = FindResourceExA(module, RT_DIALOG, name, language);
+    if (found == NULL)
+        return false;
+    const BYTE *data = static_cast<const BYTE *>(LockResource(LoadResource(module, found)));
+    TemplateReader r = {data, data};
+    if (r.Word() != 1 || r.Word() != 0xffff)
+        return false;
+    *d = DialogTemplate();
+    r.Dword();  // help id
+    d->exStyle = r.Dword();
+    d->style = r.Dword();
+    WORD count = r.Word();
+    d->x = r.Short();
+    d->y = r.Short();
+    d->cx = r.Short();
+    d->cy = r.Short();
+    d->menu = r.TextOrOrdinal();
+    d->windowClass = r.TextOrOrdinal();
+    d->caption = r.TextOrOrdinal();
+    if (d->style & DS_SETFONT) {
+        d->pointSize = r.Word();
+        d->weight = r.Word();
+        d->italic = *r.at++;
+        d->charset = *r.at++;
+        d->fontName = r.TextOrOrdinal();
+    }
+    for (WORD i = 0; i < count; ++i) {
+        r.AlignToDword();
+        TemplateControl c = {};
+        r.Dword();  // help id
+        c.exStyle = r.Dword();
+        c.style = r.Dword();
+        c.x = r.Short();
+        c.y = r.Short();
+        c.cx = r.Short();
+        c.cy = r.Short();
+        c.id = static_cast<int>(r.Dword());
+        c.className = Upper(r.TextOrOrdinal());
+        c.text = r.TextOrOrdinal();
+        r.at += r.Word();  // creation data
+        d->controls.push_back(c);
+    }
+    return true;
+}
+
+void ExpectTemplateControls(const DialogTemplate &got, const std::vector<TemplateControl> &expected)
+{
+    ASSERT_EQ(got.controls.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const TemplateControl &g = got.controls[i];
+        const TemplateControl &w = expected[i];
+        SCOPED_TRACE(testing::Message() << "control " << i << " (" << w.id << ")");
+        EXPECT_EQ(static_cast<short>(g.id), w.id);
+        EXPECT_EQ(g.className, w.className);
+        EXPECT_EQ(g.style, w.style) << std::hex << g.style << " " << w.style;
+        EXPECT_EQ(g.exStyle, w.exStyle) << std::hex << g.exStyle << " " << w.exStyle;
+        EXPECT_EQ(g.x, w.x);
+        EXPECT_EQ(g.y, w.y);
+        EXPECT_EQ(g.cx, w.cx);
+        EXPECT_EQ(g.cy, w.cy);
+        EXPECT_EQ(HexBytes(g.text), HexBytes(w.text));
+    }
 }

@@ -4,6 +4,7 @@
 #define TARNLIGHT_TEST_HARNESS_H
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -68,5 +69,42 @@ long long StoredSetting(const char *name);
 
 // Whether the key below HKEY_CURRENT_USER exists.
 bool KeyExists(const char *path);
+
+// The bytes of a file, or "<missing>" when it cannot be opened.
+std::string FileBytes(const std::string &path);
+// Opened without sharing, so that any other open is refused as access denied.
+HANDLE HoldWithoutSharing(const std::string &path);
+std::string MakeTempFolder(const std::string &name);
+
+// Every value under a key below HKEY_CURRENT_USER, with its type and bytes.
+struct RegistryValue {
+    DWORD type;
+    std::string bytes;
+};
+std::map<std::string, RegistryValue> RegistryValues(const char *path);
+void PutRegistryValue(const char *path, const char *name, DWORD type, const std::string &bytes);
+
+// An extended dialog template read back from this module's resources; texts
+// as Shift-JIS bytes, standard classes by name in capitals.
+struct TemplateControl {
+    int id;
+    std::string className;
+    DWORD style, exStyle;
+    short x, y, cx, cy;
+    std::string text;
+};
+struct DialogTemplate {
+    DWORD style, exStyle;
+    short x, y, cx, cy;
+    std::string menu, windowClass, caption;
+    WORD pointSize, weight;
+    BYTE italic, charset;
+    std::string fontName;
+    std::vector<TemplateControl> controls;
+};
+// False when the resource is missing in that language or not extended.
+bool ReadDialogTemplate(const char *name, WORD language, DialogTemplate *result);
+// Every field of every control, in order, with the texts compared as bytes.
+void ExpectTemplateControls(const DialogTemplate &got, const std::vector<TemplateControl> &expected);
 
 #endif

@@ -50,14 +50,10 @@ TEST_F(MainWindowTest, ClassHasNoStylesTheButtonFaceAndMenu102)
     EXPECT_EQ(wc.hCursor, LoadCursorA(NULL, IDC_ARROW));
 }
 
-TEST_F(MainWindowTest, ClosingEndsWithCodeZero)
+TEST_F(MainWindowTest, ClosingEndsWithCodeZeroInOrOutOfTheLoop)
 {
     EXPECT_EQ(CloseMainWindow(mainWindow), 0);
-    mainWindow = NULL;
-}
-
-TEST_F(MainWindowTest, LoopEndsWithTheQuitCodeOfTheClose)
-{
+    mainWindow = StartMainWindow();
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     EXPECT_EQ(RunLoopUntilQuit(mainWindow, 10000), 0);
     EXPECT_FALSE(IsWindow(mainWindow));
@@ -100,6 +96,13 @@ TEST_F(AutoCompareTest, TwoNamesAreComparedAtStartUpAndTheVerdictStays)
     EXPECT_NE(ControlText(g_panel, IDC_RESULT).find("        3 \x83\x6f\x83\x43\x83\x67\x96\xda"),
               std::string::npos);
     EXPECT_FALSE(IsControlVisible(g_panel, IDC_PROGRESS));
+
+    // A real resize then takes the verdict away, and leaves the listing.
+    SetWindowPos(mainWindow, NULL, 0, 0, 520, 340, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+    EXPECT_EQ(ControlText(g_panel, IDC_MESSAGE), "");
+    EXPECT_EQ(ControlText(g_panel, IDC_FACE), "");
+    EXPECT_EQ(ControlText(g_panel, IDC_RESULT), g_reportText);
 }
 
 TEST_F(AutoCompareTest, StartWithoutNamesStillRunsOnceOnEmptyFields)

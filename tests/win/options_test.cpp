@@ -5,7 +5,6 @@
 #include "harness.h"
 
 #include <commctrl.h>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include "settings/settings.h"
@@ -152,20 +151,15 @@ TEST_F(OptionsSheetTest, MaximumIsShownAsItsTenthAndOkStoresThatPosition)
     const Case cases[] = {
         {1, 0, "1", 1}, {5, 0, "1", 1}, {25, 2, "20", 20}, {30, 3, "30", 30}, {100, 10, "100", 100},
     };
+    const std::vector<std::string> choices = {"1", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100"};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.maximum);
         ComparePageView view = OpenAndConfirm(c.maximum);
+        EXPECT_EQ(view.choices, choices);
         EXPECT_EQ(view.selection, c.position);
         EXPECT_EQ(view.comboText, c.shown);
         EXPECT_EQ(g_settings.maxdiffno, c.stored);
     }
-}
-
-TEST_F(OptionsSheetTest, ComboHoldsTheElevenChoicesInOrder)
-{
-    ComparePageView view = OpenAndConfirm(30);
-    const std::vector<std::string> expected = {"1", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100"};
-    EXPECT_EQ(view.choices, expected);
 }
 
 TEST_F(OptionsSheetTest, StopConditionAndAutoCompareAreShownAsStored)
@@ -215,44 +209,32 @@ TEST_F(OptionsSheetTest, StopAtFirstDisablesTheComboExactlyWhileItIsPicked)
 
 TEST_F(OptionsSheetTest, OkStoresWhatWasPickedOnTheComparisonPage)
 {
-    struct Case { int position; int stopButton; int stored; int stop; };
+    // The auto-compare box is clicked each time: any non-zero flag clears to 0.
+    struct Case { int position; int stopButton; int stored; int stop; int suddenBefore; };
     const Case cases[] = {
-        {0, IDC_STOP_AT_MAX, 1, STOP_AT_MAX},
-        {1, IDC_STOP_AT_END, 10, STOP_AT_END},
-        {9, IDC_STOP_AT_FIRST, 90, STOP_AT_FIRST},
+        {0, IDC_STOP_AT_MAX, 1, STOP_AT_MAX, 0},
+        {1, IDC_STOP_AT_END, 10, STOP_AT_END, 0},
+        {9, IDC_STOP_AT_FIRST, 90, STOP_AT_FIRST, 7},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.position);
         g_settings = DefaultSettings();
         g_settings.compcancel = c.stop == STOP_AT_END ? STOP_AT_MAX : STOP_AT_END;
-        Settings before = g_settings;
+        g_settings.sudden = c.suddenBefore;
+        Settings expected = g_settings;
         RunSheet([&c](HWND sheet) {
             HWND page = CurrentPage(sheet);
+            EXPECT_EQ(CheckState(page, IDC_AUTOCOMPARE), c.suddenBefore ? BST_CHECKED : BST_UNCHECKED);
             SendDlgItemMessageA(page, IDC_MAXDIFF, CB_SETCURSEL, c.position, 0);
             Click(page, c.stopButton);
             Click(page, IDC_AUTOCOMPARE);
             PressOk(sheet);
         });
-        Settings expected = before;
         expected.maxdiffno = c.stored;
         expected.compcancel = c.stop;
-        expected.sudden = 1;
+        expected.sudden = c.suddenBefore ? 0 : 1;
         EXPECT_EQ(DescribeSettings(g_settings), DescribeSettings(expected));
     }
-}
-
-TEST_F(OptionsSheetTest, OkWritesZeroWhenAutoCompareIsCleared)
-{
-    g_settings.sudden = 7;
-    int shown = -1;
-    RunSheet([&shown](HWND sheet) {
-        HWND page = CurrentPage(sheet);
-        shown = CheckState(page, IDC_AUTOCOMPARE);
-        Click(page, IDC_AUTOCOMPARE);
-        PressOk(sheet);
-    });
-    EXPECT_EQ(shown, BST_CHECKED);
-    EXPECT_EQ(g_settings.sudden, 0);
 }
 
 TEST_F(OptionsSheetTest, TypedMaximumIsTakenOnlyWhenItIsAWholeNumberUpTo100)
@@ -349,151 +331,36 @@ TEST_F(OptionsSheetTest, CancelAfterChangingBothPagesChangesNothing)
 
 // The page templates as stored in the program, read back field by field.
 
-struct TemplateControl {
-    int id;
-    std::string className;
-    DWORD style;
-    short x, y, cx, cy;
-    std::string text;
-};
-
-struct PageTemplate {
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    short cx = 0, cy = 0;
-    std::string caption;
-    int pointSize = 0;
-    std::string fontName;
-    std::vector<TemplateControl> controls;
-};
-
-// Reads the dialog-template stream: words, 0-ended UTF-16 texts, ordinals.
-struct TemplateReader {
-    const BYTE *at;
-
-    WORD Word() { WORD w; std::memcpy(&w, at, 2); at += 2; return w; }
-    DWORD Dword() { DWORD d; std::memcpy(&d, at, 4); at += 4; return d; }
-    void AlignTo4(const BYTE *base) { while ((at - base) % 4 != 0) ++at; }
-
-    // Text as Shift-JIS bytes; an ordinal as "#n".
-    std::string TextOrOrdinal()
-    {
-        WORD first = Word();
-        if (first == 0xFFFF) {
-            char ordinal[16];
-            snprintf(ordinal, sizeof ordinal, "#%u", Word());
-            return ordinal;
-        }
-        std::wstring wide;
-        for (WORD c = first; c != 0; c = Word())
-            wide.push_back(static_cast<wchar_t>(c));
-        char bytes[512] = "";
-        WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), bytes, sizeof bytes - 1, NULL, NULL);
-        return bytes;
-    }
-};
-
-std::string ControlClass(const std::string &raw)
-{
-    if (raw == "#128") return "BUTTON";
-    if (raw == "#130") return "STATIC";
-    if (raw == "#133") return "COMBOBOX";
-    std::string upper = raw;
-    for (char &c : upper)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    return upper;
-}
-
-bool ReadPageTemplate(const char *name, PageTemplate *page)
-{
-    HMODULE module = GetModuleHandleA(NULL);
-    HRSRC found = FindResourceA(module, name, RT_DIALOG);
-    if (found == NULL)
-        return false;
-    const BYTE *base = static_cast<const BYTE *>(LockResource(LoadResource(module, found)));
-    TemplateReader r = {base};
-    if (r.Word() != 1 || r.Word() != 0xFFFF)
-        return false;  // not an extended template
-    r.Dword();  // help id
-    page->exStyle = r.Dword();
-    page->style = r.Dword();
-    int count = r.Word();
-    r.Word();
-    r.Word();
-    page->cx = static_cast<short>(r.Word());
-    page->cy = static_cast<short>(r.Word());
-    r.TextOrOrdinal();  // menu
-    r.TextOrOrdinal();  // class
-    page->caption = r.TextOrOrdinal();
-    if (page->style & DS_SETFONT) {
-        page->pointSize = r.Word();
-        r.Word();  // weight
-        r.Word();  // italic, character set
-        page->fontName = r.TextOrOrdinal();
-    }
-    for (int i = 0; i < count; ++i) {
-        r.AlignTo4(base);
-        TemplateControl control;
-        r.Dword();  // help id
-        EXPECT_EQ(r.Dword(), 0u) << name << " control " << i << ": extended style";
-        control.style = r.Dword();
-        control.x = static_cast<short>(r.Word());
-        control.y = static_cast<short>(r.Word());
-        control.cx = static_cast<short>(r.Word());
-        control.cy = static_cast<short>(r.Word());
-        control.id = static_cast<int>(r.Dword());
-        control.className = ControlClass(r.TextOrOrdinal());
-        control.text = r.TextOrOrdinal();
-        WORD extra = r.Word();
-        r.at += extra;
-        page->controls.push_back(control);
-    }
-    return true;
-}
-
 const DWORD CHILD = WS_CHILD | WS_VISIBLE;
 const DWORD CHECKBOX = CHILD | BS_AUTOCHECKBOX | WS_TABSTOP;
 
-void ExpectControls(const PageTemplate &page, const std::vector<TemplateControl> &expected)
+void ExpectPageHeader(const DialogTemplate &page, DWORD style, short cx, short cy, const char *caption)
 {
-    ASSERT_EQ(page.controls.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const TemplateControl &got = page.controls[i];
-        const TemplateControl &want = expected[i];
-        SCOPED_TRACE(testing::Message() << "control " << i << " (" << want.id << ")");
-        EXPECT_EQ(static_cast<short>(got.id), want.id);
-        EXPECT_EQ(got.className, want.className);
-        EXPECT_EQ(got.style, want.style);
-        EXPECT_EQ(got.x, want.x);
-        EXPECT_EQ(got.y, want.y);
-        EXPECT_EQ(got.cx, want.cx);
-        EXPECT_EQ(got.cy, want.cy);
-        EXPECT_EQ(HexBytes(got.text), HexBytes(want.text));
-    }
+    EXPECT_EQ(page.style, style);
+    EXPECT_EQ(page.exStyle, 0u);
+    EXPECT_EQ(page.cx, cx);
+    EXPECT_EQ(page.cy, cy);
+    EXPECT_EQ(page.caption, caption);
+    EXPECT_EQ(page.pointSize, 9);
+    EXPECT_EQ(HexBytes(page.fontName), HexBytes("ＭＳ Ｐゴシック"));
 }
 
 TEST(OptionsTemplates, ComparisonPageHasItsControlsAsDescribed)
 {
-    PageTemplate page;
-    ASSERT_TRUE(ReadPageTemplate("IDPAGE1", &page));
-    EXPECT_EQ(page.style, static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_SETFONT));
-    EXPECT_EQ(page.exStyle, 0u);
-    EXPECT_EQ(page.cx, 203);
-    EXPECT_EQ(page.cy, 147);
-    EXPECT_EQ(page.caption, "比較処理");
-    EXPECT_EQ(page.pointSize, 9);
-    EXPECT_EQ(HexBytes(page.fontName), HexBytes("ＭＳ Ｐゴシック"));
-    ExpectControls(page, {
-        {IDC_AUTOCOMPARE, "BUTTON", CHECKBOX, 14, 17, 172, 13, " ２つ目のファイルを受け取ったらすぐに比較を開始する"},
-        {-1, "STATIC", CHILD | SS_LEFT, 14, 45, 70, 8, "異なったバイト数を最大"},
-        {IDC_MAXDIFF, "COMBOBOX", CHILD | CBS_DROPDOWN | CBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, 86, 41, 40, 83, ""},
-        {-1, "STATIC", CHILD | SS_LEFT, 130, 45, 40, 9, "個　表示する"},
-        {-1, "BUTTON", CHILD | BS_GROUPBOX | BS_LEFT, 7, 66, 189, 75, "終了条件"},
-        {IDC_STOP_AT_END, "BUTTON", CHILD | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 14, 81, 170, 10,
+    DialogTemplate page;
+    ASSERT_TRUE(ReadDialogTemplate("IDPAGE1", 0, &page));
+    ExpectPageHeader(page, WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_SETFONT, 203, 147, "比較処理");
+    ExpectTemplateControls(page, {
+        {IDC_AUTOCOMPARE, "BUTTON", CHECKBOX, 0, 14, 17, 172, 13, " ２つ目のファイルを受け取ったらすぐに比較を開始する"},
+        {-1, "STATIC", CHILD | SS_LEFT, 0, 14, 45, 70, 8, "異なったバイト数を最大"},
+        {IDC_MAXDIFF, "COMBOBOX", CHILD | CBS_DROPDOWN | CBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, 0, 86, 41, 40, 83, ""},
+        {-1, "STATIC", CHILD | SS_LEFT, 0, 130, 45, 40, 9, "個　表示する"},
+        {-1, "BUTTON", CHILD | BS_GROUPBOX | BS_LEFT, 0, 7, 66, 189, 75, "終了条件"},
+        {IDC_STOP_AT_END, "BUTTON", CHILD | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, 14, 81, 170, 10,
          "どちらか一方のファイルが終端に達するまで比較する"},
-        {IDC_STOP_AT_MAX, "BUTTON", CHILD | BS_AUTORADIOBUTTON | WS_TABSTOP, 14, 101, 166, 10,
+        {IDC_STOP_AT_MAX, "BUTTON", CHILD | BS_AUTORADIOBUTTON | WS_TABSTOP, 0, 14, 101, 166, 10,
          "最大表示数（上で指定した個数）に達したら終了する"},
-        {IDC_STOP_AT_FIRST, "BUTTON", CHILD | BS_AUTORADIOBUTTON | WS_TABSTOP, 14, 121, 151, 10,
+        {IDC_STOP_AT_FIRST, "BUTTON", CHILD | BS_AUTORADIOBUTTON | WS_TABSTOP, 0, 14, 121, 151, 10,
          "異なるバイトが１つでもあったら直ちに終了する"},
     });
     // "表示" has the trail byte 0x5C, which a wrong charset setting mangles.
@@ -503,35 +370,29 @@ TEST(OptionsTemplates, ComparisonPageHasItsControlsAsDescribed)
 
 TEST(OptionsTemplates, ToolbarPageHasItsControlsAsDescribed)
 {
-    PageTemplate page;
-    ASSERT_TRUE(ReadPageTemplate("IDPAGE2", &page));
-    EXPECT_EQ(page.style, static_cast<DWORD>(WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_SETFONT));
-    EXPECT_EQ(page.exStyle, 0u);
-    EXPECT_EQ(page.cx, 218);
-    EXPECT_EQ(page.cy, 175);
-    EXPECT_EQ(page.caption, "ツールバー");
-    EXPECT_EQ(page.pointSize, 9);
-    EXPECT_EQ(HexBytes(page.fontName), HexBytes("ＭＳ Ｐゴシック"));
-    ExpectControls(page, {
-        {1051, "BUTTON", CHECKBOX, 20, 27, 59, 10, "ファイル1を開く"},
-        {1052, "BUTTON", CHECKBOX, 20, 40, 59, 10, "ファイル2を開く"},
-        {1053, "BUTTON", CHECKBOX, 20, 52, 47, 10, "結果を出力"},
-        {-1, "BUTTON", CHILD | BS_GROUPBOX, 13, 66, 77, 71, ""},
-        {1055, "BUTTON", CHECKBOX, 20, 75, 43, 10, "元に戻す"},
-        {1056, "BUTTON", CHECKBOX, 20, 87, 40, 10, "切り取り"},
-        {1057, "BUTTON", CHECKBOX, 20, 99, 34, 10, "コピー"},
-        {1058, "BUTTON", CHECKBOX, 20, 111, 41, 10, "貼り付け"},
-        {1059, "BUTTON", CHECKBOX, 20, 124, 33, 10, "クリア"},
-        {1061, "BUTTON", CHECKBOX, 106, 27, 43, 10, "比較開始"},
-        {1063, "BUTTON", CHECKBOX, 106, 51, 45, 10, "オプション"},
-        {1064, "BUTTON", CHECKBOX, 106, 65, 56, 10, "ヘルプの検索"},
-        {IDC_TOOLFLAT, "BUTTON", CHECKBOX, 99, 125, 93, 10, "ツールバーをフラットにする"},
-        {-1, "STATIC", CHILD | SS_LEFTNOWORDWRAP | WS_GROUP, 6, 154, 202, 10,
+    DialogTemplate page;
+    ASSERT_TRUE(ReadDialogTemplate("IDPAGE2", 0, &page));
+    ExpectPageHeader(page, WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_SETFONT, 218, 175, "ツールバー");
+    ExpectTemplateControls(page, {
+        {1051, "BUTTON", CHECKBOX, 0, 20, 27, 59, 10, "ファイル1を開く"},
+        {1052, "BUTTON", CHECKBOX, 0, 20, 40, 59, 10, "ファイル2を開く"},
+        {1053, "BUTTON", CHECKBOX, 0, 20, 52, 47, 10, "結果を出力"},
+        {-1, "BUTTON", CHILD | BS_GROUPBOX, 0, 13, 66, 77, 71, ""},
+        {1055, "BUTTON", CHECKBOX, 0, 20, 75, 43, 10, "元に戻す"},
+        {1056, "BUTTON", CHECKBOX, 0, 20, 87, 40, 10, "切り取り"},
+        {1057, "BUTTON", CHECKBOX, 0, 20, 99, 34, 10, "コピー"},
+        {1058, "BUTTON", CHECKBOX, 0, 20, 111, 41, 10, "貼り付け"},
+        {1059, "BUTTON", CHECKBOX, 0, 20, 124, 33, 10, "クリア"},
+        {1061, "BUTTON", CHECKBOX, 0, 106, 27, 43, 10, "比較開始"},
+        {1063, "BUTTON", CHECKBOX, 0, 106, 51, 45, 10, "オプション"},
+        {1064, "BUTTON", CHECKBOX, 0, 106, 65, 56, 10, "ヘルプの検索"},
+        {IDC_TOOLFLAT, "BUTTON", CHECKBOX, 0, 99, 125, 93, 10, "ツールバーをフラットにする"},
+        {-1, "STATIC", CHILD | SS_LEFTNOWORDWRAP | WS_GROUP, 0, 6, 154, 202, 10,
          "◆　ツールバーの設定は、Tarnlightの再起動後に有効となります　◆"},
-        {-1, "BUTTON", CHILD | BS_GROUPBOX | BS_FLAT, 6, 8, 206, 140, "ボタンの追加と削除 及び カスタマイズ"},
-        {-1, "BUTTON", CHILD | BS_GROUPBOX, 13, 17, 77, 49, ""},
-        {-1, "BUTTON", CHILD | BS_GROUPBOX, 98, 17, 77, 25, ""},
-        {-1, "BUTTON", CHILD | BS_GROUPBOX, 98, 42, 77, 38, ""},
+        {-1, "BUTTON", CHILD | BS_GROUPBOX | BS_FLAT, 0, 6, 8, 206, 140, "ボタンの追加と削除 及び カスタマイズ"},
+        {-1, "BUTTON", CHILD | BS_GROUPBOX, 0, 13, 17, 77, 49, ""},
+        {-1, "BUTTON", CHILD | BS_GROUPBOX, 0, 98, 17, 77, 25, ""},
+        {-1, "BUTTON", CHILD | BS_GROUPBOX, 0, 98, 42, 77, 38, ""},
     });
 }
 

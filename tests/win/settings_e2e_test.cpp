@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,35 +35,17 @@ typedef std::map<std::string, long long> StoredValues;
 StoredValues ValuesUnder(const char *path)
 {
     StoredValues values;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return values;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof name;
-        BYTE data[64];
-        DWORD dataSize = sizeof data;
-        DWORD type = 0;
-        if (RegEnumValueA(key, index, name, &nameSize, NULL, &type, data, &dataSize) != ERROR_SUCCESS)
-            break;
-        if (type != REG_DWORD || dataSize != 4) {
-            ADD_FAILURE() << "\"" << name << "\" has type " << type << " and " << dataSize << " bytes";
+    for (const auto &value : RegistryValues(path)) {
+        if (value.second.type != REG_DWORD || value.second.bytes.size() != 4) {
+            ADD_FAILURE() << "\"" << value.first << "\" has type " << value.second.type << " and "
+                          << value.second.bytes.size() << " bytes";
             continue;
         }
-        int32_t value;
-        memcpy(&value, data, sizeof value);
-        values[name] = value;
+        int32_t number;
+        memcpy(&number, value.second.bytes.data(), sizeof number);
+        values[value.first] = number;
     }
-    RegCloseKey(key);
     return values;
-}
-
-// -1 when missing.
-long long ValueUnder(const char *path, const char *name)
-{
-    StoredValues values = ValuesUnder(path);
-    StoredValues::const_iterator found = values.find(name);
-    return found == values.end() ? -1 : found->second;
 }
 
 // What the program key holds after a run with default settings.
@@ -108,17 +91,16 @@ bool ListsOffset(const std::string &report, int offset)
     return report.find(line) != std::string::npos;
 }
 
-// The listing of one comparison as the result field shows it.
-struct Listing {
-    int lines;
-    int moreLines;
-    std::string report;
-};
-
-Listing ReadListing(const TarnlightProcess *program)
+// The verdict and the listing shown: exactly the first lines differences,
+// and the more line or not.
+void ExpectShown(const TarnlightProcess *program, const std::string &verdict, int lines, bool more)
 {
     std::string report = ReadControl(program, IDC_RESULT);
-    return Listing{CountOf(report, LINE_MARK), CountOf(report, MORE_LINE), report};
+    EXPECT_EQ(ReadControl(program, IDC_MESSAGE), verdict);
+    EXPECT_EQ(CountOf(report, LINE_MARK), lines) << report;
+    EXPECT_EQ(CountOf(report, MORE_LINE), more ? 1 : 0) << report;
+    EXPECT_TRUE(lines == 0 || ListsOffset(report, DifferingOffset(lines - 1))) << report;
+    EXPECT_FALSE(ListsOffset(report, DifferingOffset(lines))) << report;
 }
 
 // A message to a window of the other process, answered within a time limit.
@@ -130,36 +112,9 @@ LRESULT Ask(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
     return static_cast<LRESULT>(result);
 }
 
-bool WaitUntilGone(HWND window)
-{
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start > static_cast<DWORD>(E2E_TIMEOUT_MS))
-            return false;
-        Sleep(POLL_MS);
-    }
-    return true;
-}
-
-HWND OpenOptionsSheet(TarnlightProcess *program)
-{
-    HWND sheet = RunCommand(program, IDM_OPTIONS);
-    EXPECT_NE(sheet, (HWND)NULL) << "the options sheet did not appear";
-    if (sheet != NULL) {
-        EXPECT_EQ(DialogCaption(sheet), "設定");
-    }
-    return sheet;
-}
-
 HWND CurrentPage(HWND sheet)
 {
     return reinterpret_cast<HWND>(Ask(sheet, PSM_GETCURRENTPAGEHWND));
-}
-
-HWND ShowToolbarPage(HWND sheet)
-{
-    Ask(sheet, PSM_SETCURSEL, TOOLBAR_PAGE, 0);
-    return CurrentPage(sheet);
 }
 
 void Click(HWND page, int id)
@@ -172,40 +127,28 @@ LRESULT CheckState(HWND page, int id)
     return Ask(GetDlgItem(page, id), BM_GETCHECK);
 }
 
-LRESULT ComboSelection(HWND page)
+// Opens the options sheet on the given page, lets act work on that page,
+// presses OK and waits until the program takes input again.
+void ChangeOptions(TarnlightProcess *program, int pageIndex, const std::function<void(HWND)> &act)
 {
-    return Ask(GetDlgItem(page, IDC_MAXDIFF), CB_GETCURSEL);
-}
-
-bool ComboEnabled(HWND page)
-{
-    return IsWindowEnabled(GetDlgItem(page, IDC_MAXDIFF)) != FALSE;
-}
-
-// Replaces the combo box's text as typing does, one character at a time.
-void TypeIntoCombo(HWND page, const char *text)
-{
-    HWND edit = FindWindowExA(GetDlgItem(page, IDC_MAXDIFF), NULL, "Edit", NULL);
-    ASSERT_NE(edit, (HWND)NULL);
-    Ask(edit, EM_SETSEL, 0, -1);
-    for (const char *c = text; *c != '\0'; ++c)
-        Ask(edit, WM_CHAR, static_cast<unsigned char>(*c), 1);
-}
-
-// Presses a sheet button and waits until the sheet has closed and the
-// program takes input again.
-void CloseSheet(TarnlightProcess *program, HWND sheet, int button)
-{
-    PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
-    EXPECT_TRUE(WaitUntilGone(sheet)) << "the sheet stayed open";
+    HWND sheet = RunCommand(program, IDM_OPTIONS);
+    ASSERT_NE(sheet, (HWND)NULL) << "the options sheet did not appear";
+    EXPECT_EQ(DialogCaption(sheet), "設定");
+    Ask(sheet, PSM_SETCURSEL, pageIndex, 0);
+    HWND page = CurrentPage(sheet);
+    ASSERT_NE(page, (HWND)NULL);
+    act(page);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    DWORD start = GetTickCount();
+    while (IsWindow(sheet) && GetTickCount() - start < static_cast<DWORD>(E2E_TIMEOUT_MS))
+        Sleep(POLL_MS);
+    EXPECT_FALSE(IsWindow(sheet)) << "the sheet stayed open";
     EXPECT_TRUE(WaitUntilIdle(program));
 }
 
-// Runs the Compare command and gives what it listed.
-Listing Compare(TarnlightProcess *program)
+void Compare(TarnlightProcess *program)
 {
     EXPECT_EQ(RunCommand(program, IDM_COMPARE), (HWND)NULL) << "a dialog came up instead";
-    return ReadListing(program);
 }
 
 HWND Toolbar(const TarnlightProcess *program)
@@ -245,42 +188,27 @@ struct SettingsE2eTest : ::testing::Test {
     }
 };
 
-TEST_F(SettingsE2eTest, StartCountersCountEveryStartAndToolsOnlyTheFirst)
+TEST_F(SettingsE2eTest, EveryStartCountsAndEachEndLeavesTheNineteenDefaultsAsDwords)
 {
     for (int run = 1; run <= 3; ++run) {
         SCOPED_TRACE(run);
         Restart({});
-        // Counted at once at start-up, not at exit.
-        EXPECT_EQ(ValueUnder(PROGRAM_PATH, "_count"), run);
-        EXPECT_EQ(CloseTarnlight(&program), 0);
-        EXPECT_EQ(ValueUnder(PROGRAM_PATH, "_count"), run);
+        // Counted at once at start-up; on a first run nothing else is
+        // written before the end.
+        if (run == 1) {
+            EXPECT_EQ(ValuesUnder(PROGRAM_PATH), (StoredValues{{"_count", 1}}));
+        }
+        EXPECT_EQ(ValuesUnder(PROGRAM_PATH)["_count"], run);
+        if (run == 2) {
+            PostCommand(&program, IDM_EXIT);
+            EXPECT_EQ(WaitForExit(&program), 0);
+        } else {
+            EXPECT_EQ(CloseTarnlight(&program), 0);
+        }
+        EXPECT_EQ(ValuesUnder(PROGRAM_PATH), DefaultValues(run));
+        // The maker's counter only counts the first start.
         EXPECT_EQ(ValuesUnder(MAKER_PATH), (StoredValues{{"tools", 1}}));
     }
-}
-
-TEST_F(SettingsE2eTest, StartAndCloseLeavesExactlyTheNineteenDefaultsAsDwords)
-{
-    Restart({});
-    // Nothing but the start count is written before the program ends.
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), (StoredValues{{"_count", 1}}));
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), DefaultValues(1));
-    EXPECT_EQ(ValuesUnder(MAKER_PATH), (StoredValues{{"tools", 1}}));
-}
-
-TEST_F(SettingsE2eTest, ExitCommandSavesTheNineteenAndEndsWithZero)
-{
-    Restart({});
-    PostCommand(&program, IDM_EXIT);
-    EXPECT_EQ(WaitForExit(&program), 0);
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), DefaultValues(1));
-
-    // A second run ended the same way keeps them and counts on.
-    Restart({});
-    PostCommand(&program, IDM_EXIT);
-    EXPECT_EQ(WaitForExit(&program), 0);
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), DefaultValues(2));
-    EXPECT_EQ(ValuesUnder(MAKER_PATH), (StoredValues{{"tools", 1}}));
 }
 
 TEST_F(SettingsE2eTest, HandStoredValuesReachTheProgramAndAreWrittenBackUnchanged)
@@ -293,237 +221,118 @@ TEST_F(SettingsE2eTest, HandStoredValuesReachTheProgramAndAreWrittenBackUnchange
     // Auto-compare on: the verdict is there as soon as the window is; stop
     // at the first difference: no difference line.
     Restart(files);
-    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), DIFFERENT_CONTENT);
+    ExpectShown(&program, DIFFERENT_CONTENT, 0, false);
     EXPECT_EQ(ReadControl(&program, IDC_FACE), "(ToT)");
-    Listing listing = ReadListing(&program);
-    EXPECT_NE(listing.report.find("200 Bytes"), std::string::npos) << listing.report;
-    EXPECT_EQ(listing.lines, 0) << listing.report;
-    EXPECT_EQ(listing.moreLines, 0) << listing.report;
+    EXPECT_NE(ReadControl(&program, IDC_RESULT).find("200 Bytes"), std::string::npos);
     EXPECT_EQ(CloseTarnlight(&program), 0);
-
     StoredValues expected = DefaultValues(1);
     expected["maxdiffno"] = 25;
     expected["compcancel"] = 2;
     expected["sudden"] = 5;
     EXPECT_EQ(ValuesUnder(PROGRAM_PATH), expected);
 
-    // The maximum of 25 shows once the whole file is compared.
+    // The maximum of 25, which the sheet has no position for, shows once the
+    // whole file is compared.
     StoreSetting("compcancel", 0);
     Restart(files);
-    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "合計40箇所違います。");
-    listing = ReadListing(&program);
-    EXPECT_EQ(listing.lines, 25) << listing.report;
-    EXPECT_EQ(listing.moreLines, 1) << listing.report;
-    EXPECT_TRUE(ListsOffset(listing.report, DifferingOffset(24))) << listing.report;
-    EXPECT_FALSE(ListsOffset(listing.report, DifferingOffset(25))) << listing.report;
-
-    // The sheet shows 25 as "20"; Cancel must not write that back.
-    HWND sheet = OpenOptionsSheet(&program);
-    ASSERT_NE(sheet, (HWND)NULL);
-    HWND page = CurrentPage(sheet);
-    EXPECT_EQ(ComboSelection(page), 2);
-    EXPECT_EQ(CheckState(page, IDC_AUTOCOMPARE), BST_CHECKED);
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_END), BST_CHECKED);
-    CloseSheet(&program, sheet, PSBTN_CANCEL);
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-
-    expected["_count"] = 2;
-    expected["compcancel"] = 0;
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), expected);
+    ExpectShown(&program, "合計40箇所違います。", 25, true);
 }
 
-TEST_F(SettingsE2eTest, MaximumTenWithStopAtMaximumListsTenAndSurvivesARestart)
+TEST_F(SettingsE2eTest, OptionsChangeTheNextListingAndSurviveARestart)
 {
-    std::vector<std::string> files = MakeDifferingFiles("stopmax", 100, 15);
-    Restart(files);
-    // Defaults first: all fifteen listed.
-    Listing listing = Compare(&program);
-    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "合計15箇所違います。");
-    EXPECT_EQ(listing.lines, 15) << listing.report;
-    EXPECT_EQ(listing.moreLines, 0) << listing.report;
-
-    HWND sheet = OpenOptionsSheet(&program);
-    ASSERT_NE(sheet, (HWND)NULL);
-    HWND page = CurrentPage(sheet);
-    ASSERT_NE(page, (HWND)NULL);
-    EXPECT_EQ(ComboSelection(page), 3);
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_END), BST_CHECKED);
-    Click(page, IDC_STOP_AT_MAX);
-    Ask(GetDlgItem(page, IDC_MAXDIFF), CB_SETCURSEL, 1);
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_MAX), BST_CHECKED);
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_END), BST_UNCHECKED);
-    EXPECT_TRUE(ComboEnabled(page));
-    CloseSheet(&program, sheet, PSBTN_OK);
-
-    // Nothing is saved before exit.
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), (StoredValues{{"_count", 1}}));
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round == 0 ? "after OK" : "after the restart");
-        listing = Compare(&program);
-        EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), DIFFERENT_CONTENT);
-        EXPECT_EQ(ReadControl(&program, IDC_FACE), "(ToT)");
-        EXPECT_EQ(listing.lines, 10) << listing.report;
-        EXPECT_EQ(listing.moreLines, 1) << listing.report;
-        EXPECT_TRUE(ListsOffset(listing.report, DifferingOffset(9))) << listing.report;
-        EXPECT_FALSE(ListsOffset(listing.report, DifferingOffset(10))) << listing.report;
-
+    struct Case {
+        const char *name;
+        int stopButton;      // 0: left as it is
+        int position;        // -1: none picked
+        const char *typed;   // NULL: nothing typed
+        bool clickAutoCompare;
+        const char *verdict;
+        int lines;
+        bool more;
+        StoredValues changed;
+    };
+    const Case cases[] = {
+        {"maximum 10 by position, stop at the maximum", IDC_STOP_AT_MAX, 1, NULL, false,
+         DIFFERENT_CONTENT, 10, true, {{"maxdiffno", 10}, {"compcancel", 1}}},
+        {"stop at the first difference, auto-compare on", IDC_STOP_AT_FIRST, -1, NULL, true,
+         DIFFERENT_CONTENT, 0, false, {{"compcancel", 2}, {"sudden", 1}}},
+        {"maximum 12 typed", 0, -1, "12", false, "合計15箇所違います。", 12, true, {{"maxdiffno", 12}}},
+    };
+    std::vector<std::string> files = MakeDifferingFiles("options", 100, 15);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EndTarnlight(&program);
+        RemoveTarnlightRegistry();
+        Restart(files);
+        ChangeOptions(&program, 0, [&c](HWND page) {
+            if (c.stopButton != 0)
+                Click(page, c.stopButton);
+            if (c.position >= 0)
+                Ask(GetDlgItem(page, IDC_MAXDIFF), CB_SETCURSEL, c.position);
+            if (c.typed != NULL) {
+                HWND edit = FindWindowExA(GetDlgItem(page, IDC_MAXDIFF), NULL, "Edit", NULL);
+                Ask(edit, EM_SETSEL, 0, -1);
+                for (const char *k = c.typed; *k != '\0'; ++k)
+                    Ask(edit, WM_CHAR, static_cast<unsigned char>(*k), 1);
+                EXPECT_EQ(Ask(GetDlgItem(page, IDC_MAXDIFF), CB_GETCURSEL), CB_ERR);
+            }
+            if (c.clickAutoCompare)
+                Click(page, IDC_AUTOCOMPARE);
+        });
+        Compare(&program);
+        ExpectShown(&program, c.verdict, c.lines, c.more);
+        EXPECT_EQ(ValuesUnder(PROGRAM_PATH), (StoredValues{{"_count", 1}})) << "saved before the end";
         PostCommand(&program, IDM_EXIT);
         EXPECT_EQ(WaitForExit(&program), 0);
-        StoredValues expected = DefaultValues(round + 1);
-        expected["maxdiffno"] = 10;
-        expected["compcancel"] = 1;
+        StoredValues expected = DefaultValues(1);
+        for (const auto &value : c.changed)
+            expected[value.first] = value.second;
         EXPECT_EQ(ValuesUnder(PROGRAM_PATH), expected);
+
         Restart(files);
+        // With auto-compare on, the names given are compared at start-up.
+        if (expected["sudden"] != 0) {
+            ExpectShown(&program, c.verdict, c.lines, c.more);
+        } else {
+            EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "");
+        }
+        Compare(&program);
+        ExpectShown(&program, c.verdict, c.lines, c.more);
     }
-
-    sheet = OpenOptionsSheet(&program);
-    ASSERT_NE(sheet, (HWND)NULL);
-    page = CurrentPage(sheet);
-    EXPECT_EQ(ComboSelection(page), 1);
-    EXPECT_EQ(DialogItemText(page, IDC_MAXDIFF), "10");
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_END), BST_UNCHECKED);
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_MAX), BST_CHECKED);
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_FIRST), BST_UNCHECKED);
-    EXPECT_EQ(CheckState(page, IDC_AUTOCOMPARE), BST_UNCHECKED);
-    EXPECT_TRUE(ComboEnabled(page));
-    CloseSheet(&program, sheet, PSBTN_CANCEL);
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-}
-
-TEST_F(SettingsE2eTest, StopAtFirstAndAutoCompareTakeEffectAndSurviveARestart)
-{
-    std::vector<std::string> files = MakeDifferingFiles("stopfirst", 100, 15);
-    Restart(files);
-    // Auto-compare is off by default: nothing was compared at start-up.
-    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "");
-    EXPECT_EQ(ReadControl(&program, IDC_RESULT), "");
-
-    HWND sheet = OpenOptionsSheet(&program);
-    ASSERT_NE(sheet, (HWND)NULL);
-    HWND page = CurrentPage(sheet);
-    ASSERT_NE(page, (HWND)NULL);
-    Click(page, IDC_STOP_AT_FIRST);
-    EXPECT_FALSE(ComboEnabled(page));
-    Click(page, IDC_AUTOCOMPARE);
-    EXPECT_EQ(CheckState(page, IDC_AUTOCOMPARE), BST_CHECKED);
-    CloseSheet(&program, sheet, PSBTN_OK);
-
-    Listing listing = Compare(&program);
-    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), DIFFERENT_CONTENT);
-    EXPECT_EQ(listing.lines, 0) << listing.report;
-    EXPECT_EQ(listing.moreLines, 0) << listing.report;
-    EXPECT_NE(listing.report.find("100 Bytes"), std::string::npos) << listing.report;
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-
-    StoredValues expected = DefaultValues(1);
-    expected["compcancel"] = 2;
-    expected["sudden"] = 1;
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), expected);
-
-    // Now the names on the command line are compared at start-up.
-    Restart(files);
-    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), DIFFERENT_CONTENT);
-    EXPECT_EQ(ReadListing(&program).lines, 0);
-
-    sheet = OpenOptionsSheet(&program);
-    ASSERT_NE(sheet, (HWND)NULL);
-    page = CurrentPage(sheet);
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_END), BST_UNCHECKED);
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_MAX), BST_UNCHECKED);
-    EXPECT_EQ(CheckState(page, IDC_STOP_AT_FIRST), BST_CHECKED);
-    EXPECT_EQ(CheckState(page, IDC_AUTOCOMPARE), BST_CHECKED);
-    EXPECT_FALSE(ComboEnabled(page));
-    EXPECT_EQ(ComboSelection(page), 3);
-    // Picked but cancelled: the next comparison still stops at once.
-    Click(page, IDC_STOP_AT_END);
-    EXPECT_TRUE(ComboEnabled(page));
-    CloseSheet(&program, sheet, PSBTN_CANCEL);
-    EXPECT_EQ(Compare(&program).lines, 0);
-    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), DIFFERENT_CONTENT);
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-
-    expected["_count"] = 2;
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), expected);
-}
-
-TEST_F(SettingsE2eTest, TypedMaximumIsListedAndKept)
-{
-    std::vector<std::string> files = MakeDifferingFiles("typed", 100, 15);
-    Restart(files);
-    HWND sheet = OpenOptionsSheet(&program);
-    ASSERT_NE(sheet, (HWND)NULL);
-    HWND page = CurrentPage(sheet);
-    ASSERT_NE(page, (HWND)NULL);
-    TypeIntoCombo(page, "12");
-    EXPECT_EQ(ComboSelection(page), CB_ERR);
-    EXPECT_EQ(DialogItemText(page, IDC_MAXDIFF), "12");
-    CloseSheet(&program, sheet, PSBTN_OK);
-
-    Listing listing = Compare(&program);
-    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), "合計15箇所違います。");
-    EXPECT_EQ(listing.lines, 12) << listing.report;
-    EXPECT_EQ(listing.moreLines, 1) << listing.report;
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-    EXPECT_EQ(ValueUnder(PROGRAM_PATH, "maxdiffno"), 12);
-
-    Restart(files);
-    listing = Compare(&program);
-    EXPECT_EQ(listing.lines, 12) << listing.report;
-    EXPECT_EQ(listing.moreLines, 1) << listing.report;
-    EXPECT_EQ(CloseTarnlight(&program), 0);
 }
 
 TEST_F(SettingsE2eTest, ToolbarBoxesChangeTheToolbarOnlyAfterARestart)
 {
     Restart({});
     ASSERT_NE(Toolbar(&program), (HWND)NULL);
-    EXPECT_EQ(Ask(Toolbar(&program), TB_BUTTONCOUNT), 15);
-    EXPECT_FALSE(ButtonHidden(&program, IDT_COPY));
-    EXPECT_TRUE(ButtonHidden(&program, IDT_CLEAR));
-    EXPECT_TRUE(ToolbarFlat(&program));
-
-    HWND sheet = OpenOptionsSheet(&program);
-    ASSERT_NE(sheet, (HWND)NULL);
-    HWND page = ShowToolbarPage(sheet);
-    ASSERT_NE(page, (HWND)NULL);
-    EXPECT_EQ(CheckState(page, IDC_TOOLSLOT_BASE + 7), BST_CHECKED);
-    EXPECT_EQ(CheckState(page, IDC_TOOLSLOT_BASE + 9), BST_UNCHECKED);
-    EXPECT_EQ(CheckState(page, IDC_TOOLFLAT), BST_CHECKED);
-    Click(page, IDC_TOOLSLOT_BASE + 7);
-    Click(page, IDC_TOOLSLOT_BASE + 9);
-    Click(page, IDC_TOOLFLAT);
-    CloseSheet(&program, sheet, PSBTN_OK);
-
-    // This run's toolbar stays as it was built.
-    EXPECT_EQ(Ask(Toolbar(&program), TB_BUTTONCOUNT), 15);
-    EXPECT_FALSE(ButtonHidden(&program, IDT_COPY));
-    EXPECT_TRUE(ButtonHidden(&program, IDT_CLEAR));
-    EXPECT_TRUE(ToolbarFlat(&program));
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-
-    StoredValues expected = DefaultValues(1);
-    expected["toolon 7"] = 0;
-    expected["toolon 9"] = 1;
-    expected["toolflat"] = 0;
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), expected);
-
-    Restart({});
-    EXPECT_EQ(Ask(Toolbar(&program), TB_BUTTONCOUNT), 15);
-    EXPECT_TRUE(ButtonHidden(&program, IDT_COPY));
-    EXPECT_FALSE(ButtonHidden(&program, IDT_CLEAR));
-    EXPECT_FALSE(ButtonHidden(&program, IDT_PASTE));
-    EXPECT_FALSE(ToolbarFlat(&program));
-
-    sheet = OpenOptionsSheet(&program);
-    ASSERT_NE(sheet, (HWND)NULL);
-    page = ShowToolbarPage(sheet);
-    EXPECT_EQ(CheckState(page, IDC_TOOLSLOT_BASE + 7), BST_UNCHECKED);
-    EXPECT_EQ(CheckState(page, IDC_TOOLSLOT_BASE + 9), BST_CHECKED);
-    EXPECT_EQ(CheckState(page, IDC_TOOLFLAT), BST_UNCHECKED);
-    CloseSheet(&program, sheet, PSBTN_CANCEL);
-    EXPECT_EQ(CloseTarnlight(&program), 0);
-    expected["_count"] = 2;
-    EXPECT_EQ(ValuesUnder(PROGRAM_PATH), expected);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "this run" : "after the restart");
+        if (round == 1)
+            Restart({});
+        EXPECT_EQ(Ask(Toolbar(&program), TB_BUTTONCOUNT), 15);
+        EXPECT_EQ(ButtonHidden(&program, IDT_COPY), round == 1);
+        EXPECT_EQ(ButtonHidden(&program, IDT_CLEAR), round == 0);
+        EXPECT_FALSE(ButtonHidden(&program, IDT_PASTE));
+        EXPECT_EQ(ToolbarFlat(&program), round == 0);
+        if (round == 0) {
+            ChangeOptions(&program, TOOLBAR_PAGE, [](HWND page) {
+                EXPECT_EQ(CheckState(page, IDC_TOOLSLOT_BASE + 7), BST_CHECKED);
+                EXPECT_EQ(CheckState(page, IDC_TOOLSLOT_BASE + 9), BST_UNCHECKED);
+                EXPECT_EQ(CheckState(page, IDC_TOOLFLAT), BST_CHECKED);
+                Click(page, IDC_TOOLSLOT_BASE + 7);
+                Click(page, IDC_TOOLSLOT_BASE + 9);
+                Click(page, IDC_TOOLFLAT);
+            });
+        }
+        // The toolbar is built once per run: the change shows only next time.
+        EXPECT_EQ(ButtonHidden(&program, IDT_COPY), round == 1);
+        EXPECT_EQ(CloseTarnlight(&program), 0);
+        StoredValues expected = DefaultValues(round + 1);
+        expected["toolon 7"] = 0;
+        expected["toolon 9"] = 1;
+        expected["toolflat"] = 0;
+        EXPECT_EQ(ValuesUnder(PROGRAM_PATH), expected);
+    }
 }
 
 } // namespace
