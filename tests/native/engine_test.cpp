@@ -397,10 +397,23 @@ TEST_F(EngineTest, EmptyFieldAsksForTwoFilesUnlessAutoCompareIsOn)
     }
 }
 
-TEST_F(EngineTest, NamesAreCutAt255Bytes)
+// A cut name could open some other file: the run stops with a box instead.
+TEST_F(EngineTest, NamesOver255BytesAreRefusedAndKeptCut)
 {
-    Run(std::string(300, 'x'), "y");
-    EXPECT_EQ(std::string(255, 'x'), std::string(g_fileName1));
+    std::string present = Write("present", {1, 2});
+    Run(present, std::string(300, 'x'));
+    EXPECT_EQ(std::string(255, 'x'), std::string(g_fileName2));
+    std::vector<PanelCall> boxes = CallsOf("ErrorBox");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("2番目のファイル\r\n\"" + std::string(255, 'x') + "\"は名前が長すぎます（255バイトまで）。",
+              boxes[0].text);
+    EXPECT_TRUE(CallsOf("ShowProgress").empty());
+    EXPECT_EQ("", Verdict());
+
+    Run(std::string(255, 'y'), present);   // exactly 255 fits: only the open fails
+    boxes = CallsOf("ErrorBox");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find("が開けません。"));
 }
 
 TEST_F(EngineTest, MissingFileIsReportedOnceByItsNumber)

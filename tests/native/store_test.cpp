@@ -85,6 +85,8 @@ TEST_F(StoreTest, StartCounters)
         {true, STORED_ALL_ONES, true, 9, 1, 10},   // all ones reads as missing
         {false, 0, true, 0, 1, 1},                 // maker counter not positive: reset
         {false, 0, true, -6, 1, 1},
+        {true, INT32_MAX, false, 0, INT32_MIN, 0}, // wraps as the stored 32 bits do
+        {false, 0, true, INT32_MAX, 1, INT32_MIN},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "_count " << c.count << " tools " << c.tools);
