@@ -28,26 +28,38 @@ tarnlight_wine_start() {
         wineserver -w
         # Without a window manager every hidden window waits for one.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-        # The panel's font under its Japanese and English names, drawn with
-        # IPA Gothic rather than whatever fallback comes first.
-        local name
-        for name in 'ＭＳ ゴシック' 'MS Gothic'; do
-            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ /d IPAGothic /f \
-                >/dev/null 2>&1
-        done
-        wineserver -w
         # Caption buttons are drawn with Marlett, which this Wine build does
         # not find in its own data folder.
         if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
             cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
         fi
     fi
+    tarnlight_replace_fonts
     # One persistent server for the run keeps each process start short.
     wineserver -p
     tarnlight_started_wineserver=1
     # Start Wine's own services now, so they do not inherit (and hold open)
     # the output pipes of the first test that would otherwise start them.
     wineboot >/dev/null 2>&1 </dev/null
+}
+
+# The dialogs' fonts under their Japanese and English names, drawn with the
+# IPA font of the same kind (fixed or proportional) rather than whatever
+# fallback comes first: a wider fallback cuts the options pages' texts.
+tarnlight_replace_fonts() {
+    local marker="$WINEPREFIX/.tarnlight-fonts-2"
+    [ -f "$marker" ] && return
+    local name
+    for name in 'ＭＳ ゴシック' 'MS Gothic'; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ /d IPAGothic /f \
+            >/dev/null 2>&1
+    done
+    for name in 'ＭＳ Ｐゴシック' 'MS PGothic'; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ /d IPAPGothic /f \
+            >/dev/null 2>&1
+    done
+    wineserver -w
+    touch "$marker"
 }
 
 tarnlight_wine_stop() {
