@@ -62,6 +62,7 @@ static INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT msg, WPARAM, LPARAM)
 
 HWND CreatePanel(HWND mainWindow)
 {
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
+    // GetWindowLongPtrA is GetWindowLongA(GWL_HINSTANCE) in the 32-bit build.
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_PANEL), mainWindow, PanelDlgProc, 0);
 }

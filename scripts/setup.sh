@@ -8,10 +8,10 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
-    apt_updated=
 fi
 
 for p in cmake make g++ googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
+         g++-mingw-w64-x86-64-posix \
          wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-wine imagemagick x11-utils; do
     have "$p" || need+=("$p")
 done
