@@ -108,11 +108,6 @@ void Selection(HWND edit, DWORD *start, DWORD *end)
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(start), reinterpret_cast<LPARAM>(end));
 }
 
-int CharacterCount(const std::string &shiftJis)
-{
-    return MultiByteToWideChar(932, 0, shiftJis.data(), static_cast<int>(shiftJis.size()), NULL, 0);
-}
-
 struct CommandsTest : ::testing::Test {
     HWND mainWindow = NULL;
     std::string same1, same2, differs;

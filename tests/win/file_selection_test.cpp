@@ -47,11 +47,6 @@ std::string WithoutTrailingBackslash(std::string path)
     return path;
 }
 
-int CharacterCount(const std::string &text)
-{
-    return MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, NULL, 0) - 1;
-}
-
 struct FileSelectionTest : ::testing::Test {
     HWND mainWindow = NULL;
     std::string fileA, fileB, fileC;

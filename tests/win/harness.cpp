@@ -213,6 +213,11 @@ bool IsControlVisible(HWND panel, int id)
     return IsWindowVisible(GetDlgItem(panel, id)) != FALSE;
 }
 
+int CharacterCount(const std::string &shiftJis)
+{
+    return MultiByteToWideChar(932, 0, shiftJis.data(), static_cast<int>(shiftJis.size()), NULL, 0);
+}
+
 std::string HexBytes(const std::string &text)
 {
     std::string hex;

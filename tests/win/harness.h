@@ -3,6 +3,8 @@
 #ifndef TARNLIGHT_TEST_HARNESS_H
 #define TARNLIGHT_TEST_HARNESS_H
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <map>
 #include <string>
@@ -29,6 +31,9 @@ int RunLoopUntilQuit(HWND mainWindow, int timeoutMs);
 std::string ControlText(HWND panel, int id);
 std::string WindowText(HWND window);
 bool IsControlVisible(HWND panel, int id);
+
+// Characters in a Shift-JIS text, as an edit control counts its positions.
+int CharacterCount(const std::string &shiftJis);
 
 // Bytes of a text as hex pairs, for readable failures.
 std::string HexBytes(const std::string &text);
@@ -106,5 +111,13 @@ struct DialogTemplate {
 bool ReadDialogTemplate(const char *name, WORD language, DialogTemplate *result);
 // Every field of every control, in order, with the texts compared as bytes.
 void ExpectTemplateControls(const DialogTemplate &got, const std::vector<TemplateControl> &expected);
+
+// The real main window made for each test, from and back to an empty
+// program registry.
+struct MainWindowFixture : ::testing::Test {
+    HWND mainWindow = NULL;
+    void SetUp() override { RemoveTarnlightRegistry(); mainWindow = StartMainWindow(); }
+    void TearDown() override { CloseMainWindow(mainWindow); RemoveTarnlightRegistry(); }
+};
 
 #endif

@@ -16,11 +16,7 @@ struct Sizes {
 
 const Sizes AT_420_BY_290 = {{340, 340, 404, 342, 342, 387}, {20, 20, 160, 20, 20, 114}};
 
-struct LayoutTest : ::testing::Test {
-    HWND mainWindow = NULL;
-    void SetUp() override { RemoveTarnlightRegistry(); mainWindow = StartMainWindow(); }
-    void TearDown() override { CloseMainWindow(mainWindow); RemoveTarnlightRegistry(); }
-
+struct LayoutTest : MainWindowFixture {
     void Resize(int width, int height)
     {
         SetWindowPos(mainWindow, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -8,11 +8,7 @@
 
 namespace {
 
-struct MainWindowTest : ::testing::Test {
-    HWND mainWindow = NULL;
-    void SetUp() override { RemoveTarnlightRegistry(); mainWindow = StartMainWindow(); }
-    void TearDown() override { CloseMainWindow(mainWindow); RemoveTarnlightRegistry(); }
-};
+typedef MainWindowFixture MainWindowTest;
 
 TEST_F(MainWindowTest, IsTheTarnlightWindowOf420By290AcceptingFiles)
 {

@@ -37,11 +37,7 @@ std::string ClassOf(HWND window)
     return CharUpperA(name);
 }
 
-struct PanelTest : ::testing::Test {
-    HWND mainWindow = NULL;
-    void SetUp() override { RemoveTarnlightRegistry(); mainWindow = StartMainWindow(); }
-    void TearDown() override { CloseMainWindow(mainWindow); RemoveTarnlightRegistry(); }
-};
+typedef MainWindowFixture PanelTest;
 
 TEST_F(PanelTest, IsAVisibleChildDialogAtZero32InTheMainWindowsClientArea)
 {
