@@ -7,8 +7,11 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include "app/ids.h"
 #include "compare/compare.h"
+#include "res/resource.h"
+
+// The main window's size at creation; narrower than this, the layout warns.
+enum { MAIN_WIDTH = 420, MAIN_HEIGHT = 290 };
 
 extern HINSTANCE g_instance;
 extern HWND g_panel;
@@ -43,6 +46,9 @@ void SetupProgressBar(HWND panel);
 void LayoutPanel(HWND panel, LPARAM ignored);
 // Empties the result field and the message line and shows the resting face.
 void ResetResultControls(HWND panel);
+
+// Save result: the save dialog, then the report file or the error box.
+void SaveResult(HWND panel);
 
 // Commands (menu, accelerators, toolbar); returns 1 only for Exit.
 int DispatchCommand(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -3,7 +3,7 @@
 #include "app/app.h"
 
 enum {
-    LAYOUT_MIN_WIDTH = 420,
+    LAYOUT_MIN_WIDTH = MAIN_WIDTH,
     TOOLBAR_WIDTH = 1280,
     TOOLBAR_HEIGHT = 20
 };

@@ -16,7 +16,6 @@ char **g_argv;
 
 static const char MAIN_CLASS_NAME[] = "Tarnlight";
 static const char MAIN_TITLE[] = "Tarnlight";
-enum { MAIN_WIDTH = 420, MAIN_HEIGHT = 290 };
 
 static void InitCommonControlClasses()
 {

@@ -1,10 +1,11 @@
-// The comparison: result buffers that keep the last run's texts, the run
-// itself, its verdict and the export of the result.
+// The comparison as the main panel shows it: the result buffers that keep
+// the last run's texts, the run on the panel's two names, and its verdict.
 #ifndef TARNLIGHT_COMPARE_H
 #define TARNLIGHT_COMPARE_H
 
 #include <cstdint>
-#include "../app/platform.h"
+
+#include "compare/panel.h"
 
 enum {
     NAME_SIZE = 256,
@@ -28,8 +29,11 @@ struct FileSizes {
     int64_t second;
 };
 
+// Compares the files named in the panel's two fields and shows the outcome.
 void RunComparison(PanelWindow panel);
+
+// Fills the Verdict line and the Face, then puts them and the Report text
+// on the panel.
 void ShowVerdict(PanelWindow panel, int64_t differences, FileSizes sizes);
-void SaveResult(PanelWindow panel);
 
 #endif

@@ -4,6 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
+bash "$root/scripts/check-layers.sh"
 bash "$root/scripts/build.sh" all
 
 echo "== native tests"

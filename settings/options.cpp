@@ -6,7 +6,7 @@
 #include <commctrl.h>
 #include <cstddef>
 
-#include "app/app.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 
 // The page record up to its header titles and the full sheet header with the
@@ -22,7 +22,7 @@ namespace {
 // Radio button 1023's own window procedure, from before the Stop button hook.
 WNDPROC g_stopButtonPrevProc;
 
-enum { MAXIMUM_CHOICES = 11, TYPED_MAXIMUM_SIZE = 16, MAXIMUM_LIMIT = 100 };
+enum { MAXIMUM_CHOICES = 11, TYPED_MAXIMUM_SIZE = 16 };
 
 const char *const kMaximumChoices[MAXIMUM_CHOICES] = {
     "1", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100"};
@@ -48,7 +48,7 @@ int ParseTypedMaximum(const char *text)
     }
     while (*text == ' ')
         ++text;
-    if (digits == 0 || *text != '\0' || value < 1 || value > MAXIMUM_LIMIT)
+    if (digits == 0 || *text != '\0' || value < 1 || value > MAX_LISTED_LIMIT)
         return 0;
     return value;
 }
@@ -166,12 +166,12 @@ INT_PTR CALLBACK ToolbarPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
     return FALSE;
 }
 
-HPROPSHEETPAGE CreatePage(const char *templateName, DLGPROC procedure)
+HPROPSHEETPAGE CreatePage(HINSTANCE instance, const char *templateName, DLGPROC procedure)
 {
     PROPSHEETPAGEA page = {};
     page.dwSize = PAGE_RECORD_SIZE;
     page.dwFlags = PSP_DEFAULT;
-    page.hInstance = g_instance;
+    page.hInstance = instance;
     page.pszTemplate = templateName;
     page.pfnDlgProc = procedure;
     page.lParam = 0;
@@ -182,15 +182,17 @@ HPROPSHEETPAGE CreatePage(const char *templateName, DLGPROC procedure)
 
 void ShowOptionsSheet(HWND owner)
 {
+    // The pages are resources of the program that owns the window.
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
     HPROPSHEETPAGE pages[2];
-    pages[0] = CreatePage("IDPAGE1", ComparePageProc);
-    pages[1] = CreatePage("IDPAGE2", ToolbarPageProc);
+    pages[0] = CreatePage(instance, "IDPAGE1", ComparePageProc);
+    pages[1] = CreatePage(instance, "IDPAGE2", ToolbarPageProc);
 
     PROPSHEETHEADERA header = {};
     header.dwSize = SHEET_HEADER_SIZE;
     header.dwFlags = PSH_NOAPPLYNOW;
     header.hwndParent = owner;
-    header.hInstance = g_instance;
+    header.hInstance = instance;
     header.pszCaption = "設定";
     header.nPages = 2;
     header.nStartPage = 0;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-enum { TOOLBAR_SLOTS = 15 };
+enum { TOOLBAR_SLOTS = 15, MAX_LISTED_LIMIT = 100 };
 
 enum StopCondition {
     STOP_AT_END = 0,    // compare the whole common length

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "app/platform.h"
+#include "settings/store.h"
 
 enum { TOOL_VALUE_NAME_SIZE = 16 };
 
@@ -42,21 +42,20 @@ static int32_t LoadFlag(const char *name, int32_t whenMissing)
 }
 
 // Compared unsigned, so every negative value is out of range as well.
-static int32_t LoadMaxDiffNo()
+static int32_t LoadMaxDiffNo(const Settings &defaults)
 {
     uint32_t value = static_cast<uint32_t>(ReadSetting(PROGRAM_KEY, "maxdiffno"));
-    return value == 0 || value > 100 ? 30 : static_cast<int32_t>(value);
+    return value == 0 || value > MAX_LISTED_LIMIT ? defaults.maxdiffno : static_cast<int32_t>(value);
 }
 
-static int32_t LoadCompCancel()
+static int32_t LoadCompCancel(const Settings &defaults)
 {
     uint32_t value = static_cast<uint32_t>(ReadSetting(PROGRAM_KEY, "compcancel"));
-    return value <= STOP_AT_FIRST ? static_cast<int32_t>(value) : STOP_AT_END;
+    return value <= STOP_AT_FIRST ? static_cast<int32_t>(value) : defaults.compcancel;
 }
 
-static void LoadToolbarSlots()
+static void LoadToolbarSlots(const Settings &defaults)
 {
-    const Settings defaults = DefaultSettings();
     for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot) {
         // A separator stays one whatever was stored, so it is not even read.
         if (IsSeparatorSlot(slot)) {
@@ -71,12 +70,13 @@ static void LoadToolbarSlots()
 
 void LoadSettings()
 {
+    const Settings defaults = DefaultSettings();
     CountStart();
-    g_settings.sudden = LoadFlag("sudden", 0);
-    g_settings.maxdiffno = LoadMaxDiffNo();
-    g_settings.compcancel = LoadCompCancel();
-    LoadToolbarSlots();
-    g_settings.toolflat = LoadFlag("toolflat", 1);
+    g_settings.sudden = LoadFlag("sudden", defaults.sudden);
+    g_settings.maxdiffno = LoadMaxDiffNo(defaults);
+    g_settings.compcancel = LoadCompCancel(defaults);
+    LoadToolbarSlots(defaults);
+    g_settings.toolflat = LoadFlag("toolflat", defaults.toolflat);
 }
 
 void SaveSettings()

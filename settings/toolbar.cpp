@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "app/ids.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 
 enum {

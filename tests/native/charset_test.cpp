@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/ids.h"
 #include "compare/compare.h"
 #include "fake_platform.h"
 #include "settings/settings.h"
@@ -37,11 +36,11 @@ TEST(CharsetTest, EngineTextsAreShiftJis)
     ResetFakePlatform();
     RunComparison(FakePanel());
     EXPECT_EQ("82 51 82 c2 82 cc 83 74 83 40 83 43 83 8b 82 f0 8e 77 92 e8 82 b5 82 c4 82 ad 82 be 82 b3 82 a2 81 42",
-              Hex(g_fake.texts[IDC_MESSAGE]));
+              Hex(g_fake.texts[MESSAGE_LINE]));
 
     ResetFakePlatform();
-    g_fake.texts[IDC_FILE1] = "/dev/null";
-    g_fake.texts[IDC_FILE2] = "/dev/null";
+    g_fake.texts[FILE1_FIELD] = "/dev/null";
+    g_fake.texts[FILE2_FIELD] = "/dev/null";
     RunComparison(FakePanel());
     std::string ideographicSpace = "81 40 ";
     std::string header;

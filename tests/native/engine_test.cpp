@@ -1,6 +1,7 @@
-// Tests of the comparison run against real files in a temporary folder, with
-// the recording fake panel: report bytes, the handling of each differing
-// byte, progress, failures, files over 4 GiB and a cross-check with cmp -l.
+// Tests of the comparison against real files in a temporary folder: the
+// engine itself (report bytes, the handling of each differing byte, progress,
+// files over 4 GiB, a cross-check with cmp -l), and the run on the recording
+// fake panel (order of visible effects, boxes, what a failed run leaves).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,8 +15,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/ids.h"
 #include "compare/compare.h"
+#include "compare/engine.h"
 #include "compare/source_file.h"
 #include "fake_platform.h"
 #include "settings/settings.h"
@@ -78,9 +79,16 @@ std::vector<std::string> FacePercentages()
 {
     std::vector<std::string> shown;
     for (const PanelCall &call : CallsOf("SetText"))
-        if (call.id == IDC_FACE && call.text.find('%') != std::string::npos)
+        if (call.id == FACE_FIELD && call.text.find('%') != std::string::npos)
             shown.push_back(call.text);
     return shown;
+}
+
+// Every percentage the engine reported, PROGRESS_READ left out.
+void RecordPercent(void *context, int percent)
+{
+    if (percent != PROGRESS_READ)
+        static_cast<std::vector<int> *>(context)->push_back(percent);
 }
 
 // What the fault hook does, set per test.
@@ -139,12 +147,39 @@ protected:
         return path;
     }
 
+    Comparison run;
+    std::vector<int> percents;      // as the engine reported them
+    char verdict[VERDICT_SIZE];
+    char face[FACE_SIZE];
+
+    // The engine alone, as every caller uses it.
     void Run(const std::string &first, const std::string &second)
     {
+        percents.clear();
+        ProgressSink sink = {RecordPercent, &percents};
+        CompareFiles(first.c_str(), second.c_str(), g_settings, sink, &run);
+        verdict[0] = face[0] = '\0';
+        if (run.end == COMPARISON_COMPLETE)
+            ChooseVerdict(run.differences, run.sizes, first.c_str(), second.c_str(), g_settings, verdict, face);
+    }
+
+    // The run on the panel, names typed into its fields.
+    void RunInPanel(const std::string &first, const std::string &second)
+    {
         ResetFakePlatform();
-        g_fake.texts[IDC_FILE1] = first;
-        g_fake.texts[IDC_FILE2] = second;
+        g_fake.texts[FILE1_FIELD] = first;
+        g_fake.texts[FILE2_FIELD] = second;
         RunComparison(FakePanel());
+    }
+
+    // The percentages from 2 up that the engine reported.
+    std::vector<int> Steps()
+    {
+        std::vector<int> steps;
+        for (int percent : percents)
+            if (percent != PROGRESS_STARTED)
+                steps.push_back(percent);
+        return steps;
     }
 
     // Two files of the given size that differ at the given offsets.
@@ -167,8 +202,8 @@ protected:
         RunPair(static_cast<size_t>(count) * 9973 + 5, offsets);
     }
 
-    std::string Report() { return g_reportText; }
-    std::string Verdict() { return g_verdictLine; }
+    std::string Report() { return run.report; }
+    std::string Verdict() { return verdict; }
 };
 
 TEST_F(EngineTest, ReportListsOffsetZeroAndPadsHexWithSpaces)
@@ -183,7 +218,6 @@ TEST_F(EngineTest, ReportListsOffsetZeroAndPadsHexWithSpaces)
     Run(Write("one", first), Write("two", second));
     ExpectGolden("differ_at_offset_0_hex_spacing.txt", Report());
     EXPECT_EQ("合計3箇所違います。", Verdict());
-    EXPECT_EQ(Report(), g_fake.texts[IDC_RESULT]);
 }
 
 TEST_F(EngineTest, SizeLineMarksPluralFromTwoBytes)
@@ -222,7 +256,7 @@ TEST_F(EngineTest, HundredTenDigitOffsetsBeyond4GiBFitTheReport)
     Run(first, second);
     ExpectGolden("ten_digit_offsets_beyond_4gib.txt", Report());
     EXPECT_EQ("合計101箇所違います。", Verdict());
-    EXPECT_EQ(99u, CallsOf("StepProgress").size());
+    EXPECT_EQ(PROGRESS_LAST, run.percent);
 }
 
 TEST_F(EngineTest, EachRowOfTheHandlingTable)
@@ -254,7 +288,6 @@ TEST_F(EngineTest, EachRowOfTheHandlingTable)
         EXPECT_EQ(c.lines, CountOf(Report(), DIFFERENCE_MARK));
         EXPECT_EQ(c.more ? 1 : 0, CountOf(Report(), MORE_LINE));
         EXPECT_EQ(c.verdict, Verdict());
-        EXPECT_EQ(99u, CallsOf("StepProgress").size());
     }
 }
 
@@ -264,14 +297,14 @@ TEST_F(EngineTest, StoppingEndsTheRunWithoutFurtherProgress)
     g_settings.maxdiffno = 1;
     g_settings.compcancel = STOP_AT_MAX;
     RunPair(200000, {0, 1, 2});
-    EXPECT_TRUE(FacePercentages().empty());
+    EXPECT_TRUE(Steps().empty());
     g_settings.compcancel = STOP_AT_FIRST;
     RunPair(200000, {0});
-    EXPECT_TRUE(FacePercentages().empty());
+    EXPECT_TRUE(Steps().empty());
     g_settings.compcancel = STOP_AT_END;
     RunPair(200000, {0, 1, 2});
-    ASSERT_FALSE(FacePercentages().empty());
-    EXPECT_EQ(" 95%", FacePercentages().back()) << "before the last block at 190000";
+    ASSERT_FALSE(Steps().empty());
+    EXPECT_EQ(95, Steps().back()) << "before the last block at 190000";
 }
 
 TEST_F(EngineTest, CountingPastTheLimitSeesEveryDifferingByte)
@@ -295,19 +328,20 @@ TEST_F(EngineTest, BlockSizeTurnsLargeAt50000Bytes)
     Bytes first(50000, 1), second(50000, 1);
     second[5000] = 2;
     Run(Write("a", first), Write("b", second));
-    EXPECT_TRUE(FacePercentages().empty());
+    EXPECT_TRUE(Steps().empty());
 
     first.resize(49999);
     second.resize(60000, 1);
     Run(Write("a", first), Write("b", second));
-    std::vector<std::string> shown = FacePercentages();
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(" 11%", shown.back());
+    ASSERT_FALSE(Steps().empty());
+    EXPECT_EQ(11, Steps().back());
 }
 
 TEST_F(EngineTest, ProgressStepsNinetyNineTimesAndShowsEachPercentage)
 {
+    std::string a = PathOf("a"), b = PathOf("b");
     RunPair(100000, {});
+    RunInPanel(a, b);
     EXPECT_EQ(99u, CallsOf("StepProgress").size());
     std::vector<std::string> shown = FacePercentages();
     ASSERT_EQ(89u, shown.size());  // 2 % to 90 % before the tenth block
@@ -319,14 +353,16 @@ TEST_F(EngineTest, ProgressStepsNinetyNineTimesAndShowsEachPercentage)
 
     // The bar is shown first, hidden and reset after the last step, and
     // the focus comes after the verdict.
+    const char *const fieldNames[] = {"file1", "file2", "message", "face", "result"};
     std::vector<std::string> order;
     for (const PanelCall &call : g_fake.calls)
-        if (call.op != "StepProgress" && call.op != "KeepPainted" && !(call.op == "SetText" && call.id == IDC_FACE))
-            order.push_back(call.op + " " + std::to_string(call.id));
+        if (call.op != "StepProgress" && call.op != "KeepPainted" && !(call.op == "SetText" && call.id == FACE_FIELD))
+            order.push_back(call.op + (call.op.find("Progress") == std::string::npos ? std::string(" ") + fieldNames[call.id] : ""));
     const std::vector<std::string> expected = {
-        "SetText 1002", "SetText 1005", "GetText 1000", "GetText 1001", "ShowProgress 0",
-        "HideProgress 0", "ResetProgress 0", "SetText 1002", "SetText 1005", "Focus 1005"};
+        "SetText message", "SetText result", "GetText file1", "GetText file2", "ShowProgress",
+        "HideProgress", "ResetProgress", "SetText message", "SetText result", "Focus result"};
     EXPECT_EQ(expected, order);
+    EXPECT_EQ(std::string(g_reportText), g_fake.texts[RESULT_FIELD]);
     size_t lastFace = 0, lastStep = 0;
     for (size_t i = 0; i < g_fake.calls.size(); ++i) {
         if (g_fake.calls[i].op == "StepProgress")
@@ -342,20 +378,29 @@ TEST_F(EngineTest, ProgressStepsNinetyNineTimesAndShowsEachPercentage)
         EXPECT_EQ(1, call.id);
     ResetFakePlatform();
     g_fake.recordKeepPainted = true;
-    g_fake.texts[IDC_FILE1] = PathOf("a");
-    g_fake.texts[IDC_FILE2] = PathOf("b");
+    g_fake.texts[FILE1_FIELD] = a;
+    g_fake.texts[FILE2_FIELD] = b;
     RunComparison(FakePanel());
     size_t betweenReads = 0;
     for (const PanelCall &call : CallsOf("KeepPainted"))
         betweenReads += call.id == 0;
     EXPECT_EQ(1u, betweenReads) << "100000 bytes of each file come in one read";
+
+    // Runs that stop early or compare nothing still step the bar 99 times.
+    g_settings.compcancel = STOP_AT_FIRST;
+    RunPair(100000, {10});
+    RunInPanel(a, b);
+    EXPECT_EQ(99u, CallsOf("StepProgress").size());
+    RunInPanel(Write("empty", {}), Write("other", {}));
+    EXPECT_EQ(99u, CallsOf("StepProgress").size());
+    EXPECT_EQ("(^-^;", g_fake.texts[FACE_FIELD]);
 }
 
 TEST_F(EngineTest, EmptyAndPrefixFilesCompareNothing)
 {
     std::string empty = Write("empty", {}), other = Write("other", {});
     Run(empty, other);
-    EXPECT_EQ(99u, CallsOf("StepProgress").size());
+    EXPECT_TRUE(Steps().empty());
     EXPECT_EQ("同じ内容のファイルです。両方とも空だけど・・・", Verdict());
 
     std::string ten = Write("ten", Bytes(10, 3));
@@ -369,7 +414,7 @@ TEST_F(EngineTest, EmptyAndPrefixFilesCompareNothing)
     Run(Write("prefix", prefix), Write("longer", longer));
     EXPECT_EQ(0, CountOf(Report(), DIFFERENCE_MARK));
     EXPECT_EQ("先頭から 100000バイトまでは等しく、23456バイト余分です。", Verdict());
-    EXPECT_EQ("(~_~)", std::string(g_face));
+    EXPECT_EQ("(~_~)", std::string(face));
 }
 
 TEST_F(EngineTest, SamePathTwiceIsTrulyTheSameFile)
@@ -379,7 +424,7 @@ TEST_F(EngineTest, SamePathTwiceIsTrulyTheSameFile)
     EXPECT_EQ("本当に同一のファイルです。(当たり前)", Verdict());
     Run(path, dir + "/./same");
     EXPECT_EQ("同じ内容のファイルです。", Verdict());
-    EXPECT_EQ("(^-^)", g_fake.texts[IDC_FACE]);
+    EXPECT_EQ("(^-^)", std::string(face));
 }
 
 TEST_F(EngineTest, EmptyFieldAsksForTwoFilesUnlessAutoCompareIsOn)
@@ -387,12 +432,12 @@ TEST_F(EngineTest, EmptyFieldAsksForTwoFilesUnlessAutoCompareIsOn)
     std::string path = Write("one", {1});
     for (int sudden : {0, 1}) {
         g_settings.sudden = sudden;
-        Run(path, "");
-        EXPECT_EQ(sudden ? "" : "２つのファイルを指定してください。", g_fake.texts[IDC_MESSAGE]);
-        EXPECT_EQ("(-_-)", g_fake.texts[IDC_FACE]);
-        EXPECT_EQ("", g_fake.texts[IDC_RESULT]);
+        RunInPanel(path, "");
+        EXPECT_EQ(sudden ? "" : "２つのファイルを指定してください。", g_fake.texts[MESSAGE_LINE]);
+        EXPECT_EQ("(-_-)", g_fake.texts[FACE_FIELD]);
+        EXPECT_EQ("", g_fake.texts[RESULT_FIELD]);
         EXPECT_TRUE(CallsOf("ShowProgress").empty());
-        EXPECT_EQ("", Verdict());
+        EXPECT_EQ("", std::string(g_verdictLine));
         EXPECT_EQ(path, std::string(g_fileName1));
     }
 }
@@ -401,16 +446,16 @@ TEST_F(EngineTest, EmptyFieldAsksForTwoFilesUnlessAutoCompareIsOn)
 TEST_F(EngineTest, NamesOver255BytesAreRefusedAndKeptCut)
 {
     std::string present = Write("present", {1, 2});
-    Run(present, std::string(300, 'x'));
+    RunInPanel(present, std::string(300, 'x'));
     EXPECT_EQ(std::string(255, 'x'), std::string(g_fileName2));
     std::vector<PanelCall> boxes = CallsOf("ErrorBox");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("2番目のファイル\r\n\"" + std::string(255, 'x') + "\"は名前が長すぎます（255バイトまで）。",
               boxes[0].text);
     EXPECT_TRUE(CallsOf("ShowProgress").empty());
-    EXPECT_EQ("", Verdict());
+    EXPECT_EQ("", std::string(g_verdictLine));
 
-    Run(std::string(255, 'y'), present);   // exactly 255 fits: only the open fails
+    RunInPanel(std::string(255, 'y'), present);   // exactly 255 fits: only the open fails
     boxes = CallsOf("ErrorBox");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_NE(std::string::npos, boxes[0].text.find("が開けません。"));
@@ -420,20 +465,20 @@ TEST_F(EngineTest, MissingFileIsReportedOnceByItsNumber)
 {
     std::string present = Write("present", {1, 2});
     std::string missing = PathOf("missing");
-    Run(missing, PathOf("also-missing"));
+    RunInPanel(missing, PathOf("also-missing"));
     std::vector<PanelCall> boxes = CallsOf("ErrorBox");
     ASSERT_EQ(1u, boxes.size()) << "the second file is not tried";
     EXPECT_EQ("1番目のファイル\r\n\"" + missing + "\"が開けません。", boxes[0].text);
 
-    Run(present, missing);
+    RunInPanel(present, missing);
     boxes = CallsOf("ErrorBox");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("2番目のファイル\r\n\"" + missing + "\"が開けません。", boxes[0].text);
-    EXPECT_EQ("", Report());
-    EXPECT_EQ("(-_-)", g_fake.texts[IDC_FACE]);
+    EXPECT_EQ("", std::string(g_reportText));
+    EXPECT_EQ("(-_-)", g_fake.texts[FACE_FIELD]);
     EXPECT_TRUE(CallsOf("ShowProgress").empty());
 
-    Run(present, dir);
+    RunInPanel(present, dir);
     boxes = CallsOf("ErrorBox");
     ASSERT_EQ(1u, boxes.size()) << "a folder cannot be compared";
     EXPECT_EQ("2番目のファイル\r\n\"" + dir + "\"が開けません。", boxes[0].text);
@@ -457,12 +502,12 @@ protected:
         std::vector<PanelCall> boxes = CallsOf("ErrorBox");
         ASSERT_EQ(1u, boxes.size());
         EXPECT_EQ(box, boxes[0].text);
-        EXPECT_EQ("", Verdict());
+        EXPECT_EQ("", std::string(g_verdictLine));
         EXPECT_EQ("", std::string(g_face));
-        EXPECT_EQ("", Report()) << "no partial listing is left to save";
-        EXPECT_EQ("", g_fake.texts[IDC_MESSAGE]);
-        EXPECT_EQ("", g_fake.texts[IDC_RESULT]);
-        EXPECT_EQ("(-_-)", g_fake.texts[IDC_FACE]);
+        EXPECT_EQ("", std::string(g_reportText)) << "no partial listing is left to save";
+        EXPECT_EQ("", g_fake.texts[MESSAGE_LINE]);
+        EXPECT_EQ("", g_fake.texts[RESULT_FIELD]);
+        EXPECT_EQ("(-_-)", g_fake.texts[FACE_FIELD]);
         EXPECT_FALSE(g_fake.progressVisible);
         EXPECT_EQ(0, g_fake.progressPosition);
         EXPECT_LT(CallsOf("StepProgress").size(), 99u);
@@ -474,7 +519,7 @@ TEST_F(EngineFaultTest, ReadFailureShortenedOrChangedFileEndsTheRunWithoutVerdic
 {
     g_readsBeforeFault = 3;  // the second file's second read fails
     g_failRead = true;
-    Run(first, second);
+    RunInPanel(first, second);
     ExpectEndedWithoutVerdict("2番目のファイル\r\n\"" + second + "\"が読めません。");
 
     // Cut below the compared length, or changed beyond it, after two reads.
@@ -482,21 +527,21 @@ TEST_F(EngineFaultTest, ReadFailureShortenedOrChangedFileEndsTheRunWithoutVerdic
     g_readsBeforeFault = 2;
     g_pathToCut = first;
     g_cutLength = 400000;
-    Run(first, second);
+    RunInPanel(first, second);
     ExpectEndedWithoutVerdict("1番目のファイル\r\n\"" + first + "\"が読めません。");
 
     second = Write("second", Bytes(1200000, 4));
     g_readsBeforeFault = 2;
     g_pathToCut = second;
     g_cutLength = 1100000;
-    Run(Write("first", Bytes(1000000, 4)), second);
+    RunInPanel(Write("first", Bytes(1000000, 4)), second);
     ExpectEndedWithoutVerdict("2番目のファイル\r\n\"" + second + "\"が比較中に変更されました。");
 }
 
 TEST_F(EngineFaultTest, MissingBlockBuffersEndTheRunWithABox)
 {
     g_sourceTestHooks.failBlockBuffers = true;
-    Run(first, second);
+    RunInPanel(first, second);
     ExpectEndedWithoutVerdict("比較に使うメモリーが確保できません。");
     EXPECT_TRUE(CallsOf("ShowProgress").empty());
 }

@@ -1,4 +1,4 @@
-// Recording fake of the window-system operations, for the native tests.
+// Recording fake of the panel operations and of the settings store.
 #include "fake_platform.h"
 
 #include <cstring>
@@ -30,7 +30,7 @@ static void Record(const char *op, int id, const std::string &text)
     g_fake.calls.push_back(PanelCall{op, id, text});
 }
 
-void GetPanelText(PanelWindow, int id, char *text, int size)
+void GetPanelText(PanelWindow, PanelField id, char *text, int size)
 {
     std::string value = g_fake.texts[id];
     if (size <= 0)
@@ -41,7 +41,7 @@ void GetPanelText(PanelWindow, int id, char *text, int size)
     Record("GetText", id, std::string(text));
 }
 
-void SetPanelText(PanelWindow, int id, const char *text)
+void SetPanelText(PanelWindow, PanelField id, const char *text)
 {
     g_fake.texts[id] = text ? text : "";
     Record("SetText", id, g_fake.texts[id]);
@@ -77,7 +77,7 @@ void KeepPanelPainted(PanelWindow, bool percentChanged)
         Record("KeepPainted", percentChanged ? 1 : 0, "");
 }
 
-void FocusPanelControl(PanelWindow, int id)
+void FocusPanelControl(PanelWindow, PanelField id)
 {
     Record("Focus", id, "");
 }

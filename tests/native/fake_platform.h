@@ -1,4 +1,5 @@
-// Recording fake of the window-system operations, for the native tests.
+// Recording fake of the panel operations and of the settings store, for the
+// native tests.
 #ifndef TARNLIGHT_FAKE_PLATFORM_H
 #define TARNLIGHT_FAKE_PLATFORM_H
 
@@ -8,12 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/platform.h"
+#include "compare/panel.h"
+#include "settings/store.h"
 
 // One call the logic made, in order. op is the operation's name
 // ("GetText", "SetText", "ShowProgress", "StepProgress", "HideProgress",
 // "ResetProgress", "KeepPainted", "Focus", "ErrorBox", "ReadSetting",
-// "WriteSetting"); id is the control id where there is one.
+// "WriteSetting"); id is the PanelField, or the SettingKey of a store call.
 struct PanelCall {
     std::string op;
     int id;
@@ -22,7 +24,7 @@ struct PanelCall {
 
 struct FakePlatform {
     std::vector<PanelCall> calls;
-    std::map<int, std::string> texts;     // current text of each control
+    std::map<int, std::string> texts;     // current text of each PanelField
     bool progressVisible = false;
     int progressPosition = 0;
     // The store: (key, value name) -> value; absent means missing.

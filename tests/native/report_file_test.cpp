@@ -8,7 +8,6 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/ids.h"
 #include "compare/report_file.h"
 #include "fake_platform.h"
 #include "settings/settings.h"
@@ -67,8 +66,8 @@ protected:
 
     void Compare(const std::string &first, const std::string &second)
     {
-        g_fake.texts[IDC_FILE1] = first;
-        g_fake.texts[IDC_FILE2] = second;
+        g_fake.texts[FILE1_FIELD] = first;
+        g_fake.texts[FILE2_FIELD] = second;
         RunComparison(FakePanel());
     }
 

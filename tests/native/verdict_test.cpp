@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/ids.h"
 #include "compare/compare.h"
 #include "fake_platform.h"
 #include "settings/settings.h"
@@ -78,11 +77,11 @@ TEST_F(VerdictTest, TextsReachThePanelInOrder)
     FileSizes sizes = {3, 3};
     ShowVerdict(FakePanel(), 2, sizes);
     ASSERT_EQ(3u, g_fake.calls.size());
-    EXPECT_EQ(IDC_MESSAGE, g_fake.calls[0].id);
+    EXPECT_EQ(MESSAGE_LINE, g_fake.calls[0].id);
     EXPECT_EQ("合計2箇所違います。", g_fake.calls[0].text);
-    EXPECT_EQ(IDC_FACE, g_fake.calls[1].id);
+    EXPECT_EQ(FACE_FIELD, g_fake.calls[1].id);
     EXPECT_EQ("(ToT)", g_fake.calls[1].text);
-    EXPECT_EQ(IDC_RESULT, g_fake.calls[2].id);
+    EXPECT_EQ(RESULT_FIELD, g_fake.calls[2].id);
     EXPECT_EQ("report\r\n", g_fake.calls[2].text);
     for (const PanelCall &call : g_fake.calls)
         EXPECT_EQ("SetText", call.op);

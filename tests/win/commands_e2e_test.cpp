@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/ids.h"
+#include "res/resource.h"
 #include "e2e.h"
 #include "harness.h"
 #include "settings/settings.h"

@@ -2,7 +2,7 @@
 // after start-up and how it ends.
 #include <gtest/gtest.h>
 
-#include "app/ids.h"
+#include "res/resource.h"
 #include "e2e.h"
 #include "harness.h"
 

@@ -2,7 +2,7 @@
 // they reach, the open dialog for a folder, and a start-up comparison's verdict.
 #include <gtest/gtest.h>
 
-#include "app/ids.h"
+#include "res/resource.h"
 #include "e2e.h"
 #include "harness.h"
 

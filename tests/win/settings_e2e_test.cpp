@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ids.h"
+#include "res/resource.h"
 #include "e2e.h"
 #include "harness.h"
 

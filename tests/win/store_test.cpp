@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/platform.h"
+#include "settings/store.h"
 #include "harness.h"
 #include "settings/settings.h"
 

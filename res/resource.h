@@ -1,7 +1,7 @@
 // Ids of resources, controls and commands: the one table that the resource
-// script and the code share. Plain #defines so that rc and windres read it.
-#ifndef TARNLIGHT_IDS_H
-#define TARNLIGHT_IDS_H
+// scripts and the code share. Plain #defines so that rc and windres read it.
+#ifndef TARNLIGHT_RESOURCE_H
+#define TARNLIGHT_RESOURCE_H
 
 // Resources
 #define IDD_PANEL           100
@@ -27,6 +27,17 @@
 #define IDC_STOP_AT_MAX     1022
 #define IDC_STOP_AT_FIRST   1023
 #define IDC_TOOLSLOT_BASE   1050    // check box of toolbar slot s is 1050 + s
+#define IDC_SHOW_OPEN1      1051
+#define IDC_SHOW_OPEN2      1052
+#define IDC_SHOW_SAVE       1053
+#define IDC_SHOW_UNDO       1055
+#define IDC_SHOW_CUT        1056
+#define IDC_SHOW_COPY       1057
+#define IDC_SHOW_PASTE      1058
+#define IDC_SHOW_CLEAR      1059
+#define IDC_SHOW_COMPARE    1061
+#define IDC_SHOW_OPTIONS    1063
+#define IDC_SHOW_HELP       1064
 #define IDC_TOOLFLAT        1081
 
 // Menu commands

@@ -1,10 +1,10 @@
-// The panel operations that the comparison logic calls, done with Win32.
+// The panel operations that the comparison calls, done with Win32.
 #include "app/app.h"
 
 #include <commctrl.h>
 #include <type_traits>
 
-#include "app/platform.h"
+#include "compare/panel.h"
 
 static_assert(std::is_same<PanelWindow, HWND>::value, "the seam passes HWND unchanged");
 
@@ -16,14 +16,26 @@ enum {
 // Tick of the last time a long run let the window paint.
 static DWORD g_lastPaintTick;
 
-void GetPanelText(PanelWindow panel, int id, char *text, int size)
+static int ControlOf(PanelField field)
 {
-    GetDlgItemTextA(panel, id, text, size);
+    switch (field) {
+    case FILE1_FIELD:   return IDC_FILE1;
+    case FILE2_FIELD:   return IDC_FILE2;
+    case MESSAGE_LINE:  return IDC_MESSAGE;
+    case FACE_FIELD:    return IDC_FACE;
+    case RESULT_FIELD:  return IDC_RESULT;
+    }
+    return IDC_RESULT;
 }
 
-void SetPanelText(PanelWindow panel, int id, const char *text)
+void GetPanelText(PanelWindow panel, PanelField field, char *text, int size)
 {
-    SetDlgItemTextA(panel, id, text);
+    GetDlgItemTextA(panel, ControlOf(field), text, size);
+}
+
+void SetPanelText(PanelWindow panel, PanelField field, const char *text)
+{
+    SetDlgItemTextA(panel, ControlOf(field), text);
 }
 
 void ShowProgressBar(PanelWindow panel)
@@ -69,9 +81,9 @@ void KeepPanelPainted(PanelWindow panel, bool percentChanged)
     }
 }
 
-void FocusPanelControl(PanelWindow panel, int id)
+void FocusPanelControl(PanelWindow panel, PanelField field)
 {
-    SetFocus(GetDlgItem(panel, id));
+    SetFocus(GetDlgItem(panel, ControlOf(field)));
 }
 
 void ShowErrorBox(PanelWindow panel, const char *text)

@@ -1,18 +1,25 @@
-// The few window-system operations that the comparison logic and the
-// settings rules need. The program implements them with Win32; the native
-// tests link a recording fake, so the logic builds and runs without Windows.
-#ifndef TARNLIGHT_PLATFORM_H
-#define TARNLIGHT_PLATFORM_H
-
-#include <cstdint>
+// The few window operations that a comparison shown on the main panel needs.
+// The program implements them with Win32; the native tests link a recording
+// fake, so the panel side of a run is tested without Windows too.
+#ifndef TARNLIGHT_PANEL_H
+#define TARNLIGHT_PANEL_H
 
 // Same type as HWND under STRICT, so the window code passes its HWND as is.
 struct HWND__;
 typedef HWND__ *PanelWindow;
 
+// The panel's controls that a run reads or writes.
+enum PanelField {
+    FILE1_FIELD,
+    FILE2_FIELD,
+    MESSAGE_LINE,
+    FACE_FIELD,
+    RESULT_FIELD
+};
+
 // Texts are zero-ended Shift-JIS. size counts the terminating zero.
-void GetPanelText(PanelWindow panel, int id, char *text, int size);
-void SetPanelText(PanelWindow panel, int id, const char *text);
+void GetPanelText(PanelWindow panel, PanelField field, char *text, int size);
+void SetPanelText(PanelWindow panel, PanelField field, const char *text);
 
 void ShowProgressBar(PanelWindow panel);
 void StepProgressBar(PanelWindow panel);
@@ -24,15 +31,9 @@ void ResetProgressBar(PanelWindow panel);
 // repaint and keeps the window from looking hung; takes no input.
 void KeepPanelPainted(PanelWindow panel, bool percentChanged);
 
-void FocusPanelControl(PanelWindow panel, int id);
+void FocusPanelControl(PanelWindow panel, PanelField field);
 
 // The error box of the program: caption "エラー", warning icon, OK.
 void ShowErrorBox(PanelWindow panel, const char *text);
-
-// Per-user store of signed 32-bit values. A value that is missing or cannot
-// be read gives -1.
-enum SettingKey { MAKER_KEY, PROGRAM_KEY };
-int32_t ReadSetting(SettingKey key, const char *name);
-void WriteSetting(SettingKey key, const char *name, int32_t value);
 
 #endif

@@ -3,7 +3,7 @@
 // opens its key (creating it when absent) and closes it again.
 #include <windows.h>
 
-#include "app/platform.h"
+#include "settings/store.h"
 
 static const char *SettingKeyPath(SettingKey key)
 {

@@ -1,20 +1,12 @@
-// Saving the result: the save dialog on the shared record, and the report
-// file written beside the chosen one first, so that no failure can cost the
-// user the file being replaced.
+// Writing the report file on Windows: beside the chosen file first, then
+// moved over it, so that no failure can cost the user the file it replaces.
 #include "compare/report_file.h"
 
-#include <cstdio>
-
-#include "app/app.h"
+#include <windows.h>
 
 int g_failingReportWrite = -1;
 
-// Label, pattern, and the empty string that ends the list. The save filter
-// lists every file although its label names only text files.
-static const char SAVE_FILTER[] = "テキストファイル(*.txt)\0*.*\0";
-static const char ALL_FILES_FILTER[] = "全てのファイル(*.*)\0*.*\0";
-
-enum { TEMP_NAME_SIZE = MAX_PATH, BOX_TEXT_SIZE = NAME_SIZE + 64 };
+enum { TEMP_NAME_SIZE = MAX_PATH };
 
 static bool IsReadOnlyFile(const char *path)
 {
@@ -82,19 +74,4 @@ bool WriteReportFile(const char *path)
         return true;
     DeleteFileA(tempPath);
     return false;
-}
-
-static void ShowSaveError(HWND panel, const char *path)
-{
-    char text[BOX_TEXT_SIZE];
-    std::snprintf(text, sizeof text, "ファイル\r\n\"%s\"が保存できません。", path);
-    ShowErrorBox(panel, text);
-}
-
-void SaveResult(PanelWindow panel)
-{
-    g_fileDialog.lpstrFilter = SAVE_FILTER;
-    if (GetSaveFileNameA(&g_fileDialog) && !WriteReportFile(g_dialogFileName))
-        ShowSaveError(panel, g_dialogFileName);
-    g_fileDialog.lpstrFilter = ALL_FILES_FILTER;
 }

@@ -1,0 +1,61 @@
+// The comparison itself, for any caller: two named files read block by
+// block, their differing bytes listed into a report text. It knows no
+// window; the caller shows the outcome and the progress its own way.
+#ifndef TARNLIGHT_ENGINE_H
+#define TARNLIGHT_ENGINE_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "compare/compare.h"
+#include "settings/settings.h"
+
+enum {
+    PROGRESS_READ = 0,      // a read has ended; nothing new to show
+    PROGRESS_STARTED = 1,   // both files are open and the compare begins
+    PROGRESS_LAST = 99      // the highest percentage a run reports
+};
+
+// Told of a run's progress: PROGRESS_STARTED once, then each percentage from
+// 2 upward as it is reached, and PROGRESS_READ after every read. report may
+// be null.
+struct ProgressSink {
+    void (*report)(void *context, int percent);
+    void *context;
+};
+
+enum ComparisonEnd {
+    COMPARISON_COMPLETE,
+    COMPARISON_NAME_TOO_LONG,   // a name does not fit NAME_SIZE
+    COMPARISON_CANNOT_OPEN,
+    COMPARISON_NO_MEMORY,       // the block buffers cannot be had
+    COMPARISON_UNREADABLE,      // a read failed, or a file ended early
+    COMPARISON_CHANGED          // a file changed while it was compared
+};
+
+struct Comparison {
+    ComparisonEnd end;
+    int failedFile;             // 1 or 2 when a file ended the run early
+    FileSizes sizes;            // known once both files are open
+    int64_t differences;        // the count the verdict is chosen from
+    int percent;                // the last percentage reported
+    char report[REPORT_SIZE];   // column header, size line, difference lines, more line
+};
+
+// Compares name1 with name2 under the listing limit and the stop condition
+// of settings. Only a complete run leaves a report; every other end leaves
+// it empty, so no partial listing can pass for a result.
+void CompareFiles(const char *name1, const char *name2, const Settings &settings,
+                  ProgressSink sink, Comparison *result);
+
+// The error text of a run that did not complete, naming the failed file with
+// the name given for it; size is the size of text.
+void DescribeFailure(const Comparison &result, const char *name1, const char *name2,
+                     char *text, size_t size);
+
+// The Verdict line (VERDICT_SIZE bytes) and the Face (FACE_SIZE bytes) for a
+// complete run; the names tell a file compared with itself.
+void ChooseVerdict(int64_t differences, FileSizes sizes, const char *name1, const char *name2,
+                   const Settings &settings, char *verdict, char *face);
+
+#endif

@@ -1,0 +1,108 @@
+// The comparison on the main panel: reads the two file fields, runs the
+// comparison, drives the progress bar and the percentage meanwhile, and shows
+// the verdict or the error box. The result buffers keep what it found.
+#include "compare/compare.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "compare/engine.h"
+
+enum { FIELD_TEXT_SIZE = 2 * NAME_SIZE, BOX_TEXT_SIZE = NAME_SIZE + 100, PERCENT_TEXT_SIZE = 16 };
+
+static void ClearResults(PanelWindow panel)
+{
+    g_verdictLine[0] = '\0';
+    g_face[0] = '\0';
+    g_reportText[0] = '\0';
+    SetPanelText(panel, MESSAGE_LINE, g_verdictLine);
+    SetPanelText(panel, FACE_FIELD, RESTING_FACE);
+    SetPanelText(panel, RESULT_FIELD, g_reportText);
+}
+
+// Reads a file field whole into text, and into its name buffer cut at 255
+// bytes; the comparison refuses a name that was cut.
+static void ReadFileField(PanelWindow panel, PanelField field, char *text, char *name)
+{
+    GetPanelText(panel, field, text, FIELD_TEXT_SIZE);
+    std::snprintf(name, NAME_SIZE, "%.*s", NAME_SIZE - 1, text);
+}
+
+static void ShowProgressOnPanel(void *context, int percent)
+{
+    PanelWindow panel = static_cast<PanelWindow>(context);
+    if (percent == PROGRESS_STARTED) {
+        ShowProgressBar(panel);
+    } else if (percent == PROGRESS_READ) {
+        KeepPanelPainted(panel, false);
+    } else {
+        StepProgressBar(panel);
+        char text[PERCENT_TEXT_SIZE];
+        std::snprintf(text, sizeof text, "%3d%%", percent);
+        SetPanelText(panel, FACE_FIELD, text);
+        KeepPanelPainted(panel, true);
+    }
+}
+
+// The bar is stepped 99 times in every run, whatever its course.
+static void FillProgress(PanelWindow panel, int percent)
+{
+    for (int step = percent; step < 100; ++step)
+        StepProgressBar(panel);
+}
+
+static bool ProgressWasShown(ComparisonEnd end)
+{
+    return end == COMPARISON_COMPLETE || end == COMPARISON_UNREADABLE || end == COMPARISON_CHANGED;
+}
+
+static void ShowFailure(PanelWindow panel, const Comparison &run)
+{
+    if (ProgressWasShown(run.end)) {
+        HideProgressBar(panel);
+        ResetProgressBar(panel);
+    }
+    if (run.end != COMPARISON_NAME_TOO_LONG && run.end != COMPARISON_CANNOT_OPEN)
+        SetPanelText(panel, FACE_FIELD, RESTING_FACE);
+    char text[BOX_TEXT_SIZE];
+    DescribeFailure(run, g_fileName1, g_fileName2, text, sizeof text);
+    ShowErrorBox(panel, text);
+}
+
+static void ShowOutcome(PanelWindow panel, const Comparison &run)
+{
+    FillProgress(panel, run.percent);
+    HideProgressBar(panel);
+    ResetProgressBar(panel);
+    std::snprintf(g_reportText, REPORT_SIZE, "%s", run.report);
+    ShowVerdict(panel, run.differences, run.sizes);
+    FocusPanelControl(panel, RESULT_FIELD);
+}
+
+void RunComparison(PanelWindow panel)
+{
+    ClearResults(panel);
+    char typed1[FIELD_TEXT_SIZE], typed2[FIELD_TEXT_SIZE];
+    ReadFileField(panel, FILE1_FIELD, typed1, g_fileName1);
+    ReadFileField(panel, FILE2_FIELD, typed2, g_fileName2);
+    if (g_fileName1[0] == '\0' || g_fileName2[0] == '\0') {
+        if (g_settings.sudden == 0)
+            SetPanelText(panel, MESSAGE_LINE, "２つのファイルを指定してください。");
+        return;
+    }
+    ProgressSink sink = {ShowProgressOnPanel, panel};
+    Comparison run;
+    CompareFiles(typed1, typed2, g_settings, sink, &run);
+    if (run.end == COMPARISON_COMPLETE)
+        ShowOutcome(panel, run);
+    else
+        ShowFailure(panel, run);
+}
+
+void ShowVerdict(PanelWindow panel, int64_t differences, FileSizes sizes)
+{
+    ChooseVerdict(differences, sizes, g_fileName1, g_fileName2, g_settings, g_verdictLine, g_face);
+    SetPanelText(panel, MESSAGE_LINE, g_verdictLine);
+    SetPanelText(panel, FACE_FIELD, g_face);
+    SetPanelText(panel, RESULT_FIELD, g_reportText);
+}
