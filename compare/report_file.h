@@ -26,13 +26,13 @@ void FormatReportFile(ReportFileParts *parts);
 // The bytes and length of part 0, 1 or 2.
 const char *ReportFilePart(const ReportFileParts *parts, int index, int *length);
 
-// Windows only. Writes the report file into a new file in path's folder and
-// only then moves it over path. Returns false when anything failed: path is
-// then as it was and the new file is gone. A read-only path is not replaced.
+// Writes the report file into a new file in path's folder and only then
+// moves it over path. Returns false when anything failed: path is then as it
+// was and the new file is gone. A read-only path is not replaced.
 bool WriteReportFile(const char *path);
 
-// Test seam: when 0 or more, the write with that index (0 to 2) fails as on
-// a full disk, after half of its bytes reached the file.
-extern int g_failingReportWrite;
+// One write of WriteReportFile into its open file (a HANDLE on Windows);
+// true only when every byte arrived.
+bool WriteReportBytes(void *file, const char *bytes, int length);
 
 #endif

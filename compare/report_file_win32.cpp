@@ -4,9 +4,16 @@
 
 #include <windows.h>
 
-int g_failingReportWrite = -1;
+#include <cstring>
 
-enum { TEMP_NAME_SIZE = MAX_PATH };
+enum {
+    PATH_SIZE = MAX_PATH,
+    TEMP_NAME_MAX = 8,          // "~" and up to seven letters or digits
+    TEMP_NAME_TRIES = 256,
+    TEMP_NAME_STRIDE = 7919     // prime: coprime with every power of 36
+};
+
+static const char TEMP_NAME_LETTERS[] = "0123456789abcdefghijklmnopqrstuvwxyz";
 
 static bool IsReadOnlyFile(const char *path)
 {
@@ -14,44 +21,68 @@ static bool IsReadOnlyFile(const char *path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-// The folder part of path, with its trailing separator. GetFullPathNameA
-// finds the name part; a byte scan for '\\' would split Shift-JIS characters
-// whose trail byte is 0x5C.
-static bool FolderOf(const char *path, char *folder, DWORD size)
+// The full form of path in full, and the offset of its name part there.
+// GetFullPathNameA finds the name part; a byte scan for '\\' would split
+// Shift-JIS characters whose trail byte is 0x5C.
+static bool SplitFullPath(const char *path, char *full, DWORD size, size_t *nameAt)
 {
     char *namePart = NULL;
-    DWORD length = GetFullPathNameA(path, size, folder, &namePart);
-    if (length == 0 || length >= size || namePart == NULL)
+    DWORD length = GetFullPathNameA(path, size, full, &namePart);
+    if (length == 0 || length >= size || namePart == NULL || *namePart == '\0')
         return false;
-    *namePart = '\0';
+    *nameAt = static_cast<size_t>(namePart - full);
     return true;
 }
 
-static bool WritePart(HANDLE file, const char *bytes, int length, int index)
+// Candidate number `value` as a name of `length` characters: "~" and base-36
+// digits, or a single digit or letter when only one character fits.
+static void FormatTempName(unsigned value, size_t length, char *name)
 {
-    DWORD written = 0;
-    if (index == g_failingReportWrite) {
-        WriteFile(file, bytes, static_cast<DWORD>(length / 2), &written, NULL);
-        return false;
+    size_t at = 0;
+    if (length > 1)
+        name[at++] = '~';
+    for (; at < length; ++at) {
+        name[at] = TEMP_NAME_LETTERS[value % 36];
+        value /= 36;
     }
-    return WriteFile(file, bytes, static_cast<DWORD>(length), &written, NULL) &&
-           written == static_cast<DWORD>(length);
+    name[length] = '\0';
 }
 
-// Writes the whole report and makes sure it reached the disk.
-static bool WriteReportInto(const char *tempPath)
+// Creates a new, empty file in the target's folder whose name is no longer
+// than the target's own, so its path fits wherever the target's fits; an
+// existing file is never opened. Leaves its path in tempPath.
+static HANDLE CreateTempBeside(const char *full, size_t nameAt, char *tempPath)
 {
-    HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, NULL, TRUNCATE_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    size_t nameLength = std::strlen(full + nameAt);
+    size_t length = nameLength < size_t(TEMP_NAME_MAX) ? nameLength : size_t(TEMP_NAME_MAX);
+    unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 12);
+    std::memcpy(tempPath, full, nameAt);
+    for (unsigned attempt = 0; attempt < TEMP_NAME_TRIES; ++attempt) {
+        char *name = tempPath + nameAt;
+        FormatTempName(seed + attempt * TEMP_NAME_STRIDE, length, name);
+        if (lstrcmpiA(name, full + nameAt) == 0)
+            continue;
+        HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file != INVALID_HANDLE_VALUE)
+            return file;
+        DWORD error = GetLastError();
+        // Taken by a file, or by a folder of that name: try the next one.
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+            break;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Writes the whole report and makes sure it reached the disk; closes file.
+static bool WriteReportInto(HANDLE file)
+{
     ReportFileParts parts;
     FormatReportFile(&parts);
     bool written = true;
     for (int index = 0; index < REPORT_FILE_PARTS && written; ++index) {
         int length = 0;
         const char *bytes = ReportFilePart(&parts, index, &length);
-        written = WritePart(file, bytes, length, index);
+        written = WriteReportBytes(file, bytes, length);
     }
     written = written && FlushFileBuffers(file);
     bool closed = CloseHandle(file) != FALSE;
@@ -62,15 +93,19 @@ bool WriteReportFile(const char *path)
 {
     if (IsReadOnlyFile(path))
         return false;
-    char folder[TEMP_NAME_SIZE];
-    char tempPath[TEMP_NAME_SIZE];
-    if (!FolderOf(path, folder, sizeof folder) || GetTempFileNameA(folder, "trl", 0, tempPath) == 0)
+    char full[PATH_SIZE];
+    char tempPath[PATH_SIZE];
+    size_t nameAt = 0;
+    if (!SplitFullPath(path, full, sizeof full, &nameAt))
+        return false;
+    HANDLE temp = CreateTempBeside(full, nameAt, tempPath);
+    if (temp == INVALID_HANDLE_VALUE)
         return false;
     // A rename within one folder either puts the whole new file in place or
     // leaves the old one as it was; it fails while another program holds the
     // old file open.
-    if (WriteReportInto(tempPath) &&
-        MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (WriteReportInto(temp) &&
+        MoveFileExA(tempPath, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileA(tempPath);
     return false;

@@ -15,6 +15,27 @@ const char RULE[] = "\r\n----- 結果 -----\r\n\r\n";
 const char EMPTY_RESULT[] = "   \r\n\r\n";
 const char OLD_CONTENT[] = "the user's old file\r\n";
 
+// The write of the report file that fails as on a full disk, after half of
+// its bytes reached the file: 0 to 2, counted from the start of each save,
+// or -1 for none. This test links its own write in place of the program's.
+int g_failingWrite = -1;
+int g_writesThisSave;
+
+}  // namespace
+
+bool WriteReportBytes(void *file, const char *bytes, int length)
+{
+    DWORD written = 0;
+    if (g_writesThisSave++ == g_failingWrite) {
+        WriteFile(static_cast<HANDLE>(file), bytes, static_cast<DWORD>(length / 2), &written, NULL);
+        return false;
+    }
+    return WriteFile(static_cast<HANDLE>(file), bytes, static_cast<DWORD>(length), &written, NULL) &&
+           written == static_cast<DWORD>(length);
+}
+
+namespace {
+
 std::set<std::string> NamesIn(const std::string &folder)
 {
     std::set<std::string> names;
@@ -66,7 +87,7 @@ struct ExportTest : ::testing::Test {
         g_fileName1[0] = g_fileName2[0] = '\0';
         g_reportText[0] = g_verdictLine[0] = g_face[0] = '\0';
         g_dialogFileName[0] = '\0';
-        g_failingReportWrite = -1;
+        g_failingWrite = -1;
         RemoveTarnlightRegistry();
         mainWindow = StartMainWindow();
         ASSERT_NE((HWND)NULL, mainWindow);
@@ -76,7 +97,7 @@ struct ExportTest : ::testing::Test {
 
     void TearDown() override
     {
-        g_failingReportWrite = -1;
+        g_failingWrite = -1;
         CloseMainWindow(mainWindow);
         RemoveTarnlightRegistry();
         for (const std::string &name : NamesIn(folder)) {
@@ -104,6 +125,7 @@ struct ExportTest : ::testing::Test {
         size_t expected = handlers.size();
         handlers.push_back(CancelDialog());
         ExpectDialogs(handlers);
+        g_writesThisSave = 0;
         SaveResult(g_panel);
         PumpMessages();
         EXPECT_EQ(1, UnansweredDialogs());
@@ -261,13 +283,35 @@ TEST_F(ExportTest, WriteFailingPartWayLeavesTheOldFileAndNoStrayFile)
     std::string target = MakeFile("old.txt", OLD_CONTENT);
     for (int failing = 0; failing < REPORT_FILE_PARTS; ++failing) {
         SCOPED_TRACE(failing);
-        g_failingReportWrite = failing;
+        g_failingWrite = failing;
         ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
         EXPECT_EQ(OLD_CONTENT, FileBytes(target));
     }
-    g_failingReportWrite = -1;
+    g_failingWrite = -1;
     Save({ChooseFile(target), PressButton(IDYES)});
     EXPECT_EQ(MoreLineReport(first, second), FileBytes(target)) << "the seam is off again";
+}
+
+// The dialog takes names of up to 255 bytes; the new file written beside
+// the target must fit there too, and must not outlive the save.
+TEST_F(ExportTest, LongestNameIntoADeepFolderIsSavedAndLeavesNothingElse)
+{
+    std::string first, second;
+    CompareWithMoreLine(&first, &second);
+    const size_t deepFolderLength = 250;
+    ASSERT_LT(folder.size() + 2, deepFolderLength);
+    std::string deep = folder + std::string(deepFolderLength - folder.size() - 1, 'd') + "\\";
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL));
+    std::string target = deep + "r.txt";
+    ASSERT_EQ(255u, target.size());
+    Save({ChooseFile(target)});
+    EXPECT_EQ(MoreLineReport(first, second), FileBytes(target)) << "a new file";
+    EXPECT_EQ(std::set<std::string>{"r.txt"}, NamesIn(deep));
+    Save({ChooseFile(target), PressButton(IDYES)});
+    EXPECT_EQ(MoreLineReport(first, second), FileBytes(target)) << "the same file replaced";
+    EXPECT_EQ(std::set<std::string>{"r.txt"}, NamesIn(deep));
+    DeleteFileA(target.c_str());
+    RemoveDirectoryA(deep.c_str());
 }
 
 // Even root cannot create a file in Linux's /proc, seen through Wine's Z:
