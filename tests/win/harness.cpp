@@ -359,6 +359,24 @@ std::string MakeTempFolder(const std::string &name)
     return path;
 }
 
+std::string MakeSparseFile(const std::string &name, LONGLONG size, const std::vector<LONGLONG> &xAt)
+{
+    std::string path = MakeTempFile(name, "");
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    LARGE_INTEGER at;
+    at.QuadPart = size;
+    SetFilePointerEx(file, at, NULL, FILE_BEGIN);
+    SetEndOfFile(file);
+    for (LONGLONG offset : xAt) {
+        at.QuadPart = offset;
+        SetFilePointerEx(file, at, NULL, FILE_BEGIN);
+        DWORD written = 0;
+        WriteFile(file, "x", 1, &written, NULL);
+    }
+    CloseHandle(file);
+    return path;
+}
+
 LimitNames MakeLimitNames(const std::string &content)
 {
     // Short components: the Unix side takes 255 bytes of UTF-8 per component.

@@ -81,6 +81,10 @@ std::string FileBytes(const std::string &path);
 HANDLE HoldWithoutSharing(const std::string &path);
 std::string MakeTempFolder(const std::string &name);
 
+// A file of size bytes that the file system stores sparsely: zero bytes, with
+// an 'x' at each offset given. Reading it costs almost nothing but time.
+std::string MakeSparseFile(const std::string &name, LONGLONG size, const std::vector<LONGLONG> &xAt = {});
+
 // Full names around the 255-byte limit of the program's name buffers, in a
 // deep test folder of their own: a file of exactly 255 bytes (holding
 // content); a folder of 256 bytes whose last character, "表" (95 5C), has its
