@@ -32,12 +32,20 @@ extern char g_browsedFolder[NAME_SIZE];
 extern int g_argc;
 extern char **g_argv;
 
+// True while a comparison runs. Its repaints let messages that other
+// programs send reach the main window, and none of them may start a second
+// run or destroy the panel under the first.
+extern bool g_comparing;
+
 // Start-up and the message loop; returns the exit code.
 int RunTarnlight(HINSTANCE instance, int showCommand);
 bool RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);
 int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Every comparison of the shell starts here: one run at a time, and a close
+// that arrived during the run is carried out once it has ended.
+void RunGuardedComparison(HWND panel);
 
 // The panel
 HWND CreatePanel(HWND mainWindow);

@@ -4,6 +4,8 @@
 #include "app/app.h"
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 enum { NAMES_TAKEN_AT_MOST = 2 };
 
@@ -18,6 +20,14 @@ char g_browsedFolder[NAME_SIZE];
 static void CopyName(char *target, const char *name)
 {
     std::snprintf(target, NAME_SIZE, "%s", name);
+}
+
+// A name that does not fit is never cut: cut, it could name another file or
+// a folder, or end in half a character. It goes to its field whole, and the
+// comparison refuses it by name.
+static bool FitsNameBuffer(const char *name)
+{
+    return std::strlen(name) < NAME_SIZE;
 }
 
 static bool IsAccessDenied(DWORD error)
@@ -93,23 +103,36 @@ static int ChooseField(HWND panel, const char *name, int index, int count)
     return field;
 }
 
-static void FillCommandLineSlot(char *slot, int argc, char **argv, int k)
+// Returns the argument when it is too long for its slot, which stays empty.
+static const char *FillCommandLineSlot(char *slot, int argc, char **argv, int k)
 {
     slot[0] = '\0';
-    if (argc > k)
-        CopyName(slot, argv[k]);
+    if (argc <= k)
+        return NULL;
+    if (!FitsNameBuffer(argv[k]))
+        return argv[k];
+    CopyName(slot, argv[k]);
+    return NULL;
+}
+
+static void PlaceCommandLineName(HWND panel, char *slot, const char *tooLong, int index, int count)
+{
+    if (tooLong != NULL) {
+        ChooseField(panel, tooLong, index, count);
+        return;
+    }
+    OpenOrBrowse(slot);
+    ChooseField(panel, slot, index, count);
 }
 
 void TakeCommandLineNames(HWND panel, int argc, char **argv)
 {
     g_dialogFileName[0] = '\0';
-    FillCommandLineSlot(g_commandLineName1, argc, argv, 1);
-    FillCommandLineSlot(g_commandLineName2, argc, argv, 2);
+    const char *tooLong1 = FillCommandLineSlot(g_commandLineName1, argc, argv, 1);
+    const char *tooLong2 = FillCommandLineSlot(g_commandLineName2, argc, argv, 2);
     int count = argc - 1;
-    OpenOrBrowse(g_commandLineName1);
-    ChooseField(panel, g_commandLineName1, 0, count);
-    OpenOrBrowse(g_commandLineName2);
-    ChooseField(panel, g_commandLineName2, 1, count);
+    PlaceCommandLineName(panel, g_commandLineName1, tooLong1, 0, count);
+    PlaceCommandLineName(panel, g_commandLineName2, tooLong2, 1, count);
 }
 
 // The end of a long path is what tells two names apart.
@@ -120,19 +143,30 @@ static void PutCaretAtEnd(HWND panel, int id)
     SendMessageA(field, WM_KEYDOWN, VK_END, 0);
 }
 
+// Returns the id of the field written.
+static int PlaceDroppedName(HWND panel, HDROP drop, UINT i, UINT count)
+{
+    // The length asked for counts characters of the list, which may be
+    // UTF-16: in Shift-JIS each one takes at most two bytes.
+    UINT length = DragQueryFileA(drop, i, NULL, 0);
+    std::vector<char> whole(2 * static_cast<size_t>(length) + 1, '\0');
+    DragQueryFileA(drop, i, whole.data(), static_cast<UINT>(whole.size()));
+    if (!FitsNameBuffer(whole.data()))
+        return ChooseField(panel, whole.data(), static_cast<int>(i), static_cast<int>(count));
+    char name[NAME_SIZE];
+    CopyName(name, whole.data());
+    OpenOrBrowse(name);
+    return ChooseField(panel, name, static_cast<int>(i), static_cast<int>(count));
+}
+
 void TakeDroppedFiles(HWND panel, HDROP drop)
 {
     SetForegroundWindow(GetParent(panel));
     ResetResultControls(panel);
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
     int lastField = 0;
-    char name[NAME_SIZE];
-    for (UINT i = 0; i < count && i < NAMES_TAKEN_AT_MOST; ++i) {
-        name[0] = '\0';
-        DragQueryFileA(drop, i, name, sizeof name);
-        OpenOrBrowse(name);
-        lastField = ChooseField(panel, name, static_cast<int>(i), static_cast<int>(count));
-    }
+    for (UINT i = 0; i < count && i < NAMES_TAKEN_AT_MOST; ++i)
+        lastField = PlaceDroppedName(panel, drop, i, count);
     DragFinish(drop);
     if (lastField != 0)
         PutCaretAtEnd(panel, lastField);

@@ -13,6 +13,10 @@ HWND g_panel;
 HWND g_toolbar;
 int g_argc;
 char **g_argv;
+bool g_comparing;
+
+// A close that arrived during a run, carried out when the run has ended.
+static bool g_closeAfterRun;
 
 static const char MAIN_CLASS_NAME[] = "Tarnlight";
 static const char MAIN_TITLE[] = "Tarnlight";
@@ -85,7 +89,7 @@ static LRESULT MainWnd_OnCreate(HWND hwnd)
     ShowWindow(g_panel, SW_SHOW);
     TakeCommandLineNames(g_panel, g_argc, g_argv);
     if (g_settings.sudden != 0)
-        RunComparison(g_panel);
+        RunGuardedComparison(g_panel);
     return 0;
 }
 
@@ -93,7 +97,7 @@ static void MainWnd_OnDropFiles(HDROP drop)
 {
     TakeDroppedFiles(g_panel, drop);
     if (g_settings.sudden != 0)
-        RunComparison(g_panel);
+        RunGuardedComparison(g_panel);
     SendDlgItemMessageA(g_panel, IDC_FILE1, EM_SETSEL, static_cast<WPARAM>(-1), -1);
 }
 
@@ -103,8 +107,47 @@ static void MainWnd_OnDestroy()
     PostQuitMessage(0);
 }
 
+void RunGuardedComparison(HWND panel)
+{
+    g_comparing = true;
+    RunComparison(panel);
+    g_comparing = false;
+    if (g_closeAfterRun) {
+        g_closeAfterRun = false;
+        PostMessageA(GetParent(panel), WM_CLOSE, 0, 0);
+    }
+}
+
+static bool IsHeldBackDuringRun(UINT msg)
+{
+    return msg == WM_COMMAND || msg == WM_DROPFILES || msg == WM_CLOSE || msg == WM_DESTROY;
+}
+
+// The window takes no input during a run, so what gets here was sent by
+// another program (or came through a box's own loop). Commands and drops are
+// dropped. A close waits for the end of the run, as a click on the close box
+// waits in the queue: the panel stays under the engine, and the settings are
+// saved once, on the way out.
+static LRESULT MainWnd_OnMessageDuringRun(UINT msg, WPARAM wParam)
+{
+    switch (msg) {
+    case WM_DROPFILES:
+        // A handle sent from another process is not ours to free.
+        if (!InSendMessage())
+            DragFinish(reinterpret_cast<HDROP>(wParam));
+        break;
+    case WM_CLOSE:
+    case WM_DESTROY:
+        g_closeAfterRun = true;
+        break;
+    }
+    return 0;
+}
+
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (g_comparing && IsHeldBackDuringRun(msg))
+        return MainWnd_OnMessageDuringRun(msg, wParam);
     switch (msg) {
     case WM_CREATE:    return MainWnd_OnCreate(hwnd);
     case WM_DESTROY:   MainWnd_OnDestroy(); return 0;

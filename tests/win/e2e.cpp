@@ -161,9 +161,8 @@ bool ProgressBarShown(const TarnlightProcess *process)
     return IsWindowVisible(GetDlgItem(process->panel, PROGRESS_BAR)) != FALSE;
 }
 
-// Visible, not comparing, and answering; the progress bar is looked at on
-// both sides of the answer so that a reply from inside a run does not count.
-bool LooksIdle(TarnlightProcess *process, int timeoutMs)
+// True when the visible main window and its panel are known.
+bool FindProgramWindows(TarnlightProcess *process)
 {
     if (process->mainWindow == NULL || !IsWindow(process->mainWindow)) {
         std::vector<HWND> windows = TopLevelWindows(process->info.dwProcessId, MAIN_CLASS);
@@ -173,7 +172,14 @@ bool LooksIdle(TarnlightProcess *process, int timeoutMs)
         return false;
     if (process->panel == NULL || !IsWindow(process->panel))
         process->panel = FindPanel(process->mainWindow);
-    if (process->panel == NULL || ProgressBarShown(process))
+    return process->panel != NULL;
+}
+
+// Visible, not comparing, and answering; the progress bar is looked at on
+// both sides of the answer so that a reply from inside a run does not count.
+bool LooksIdle(TarnlightProcess *process, int timeoutMs)
+{
+    if (!FindProgramWindows(process) || ProgressBarShown(process))
         return false;
     return Answers(process->mainWindow, timeoutMs) && !ProgressBarShown(process);
 }
@@ -237,6 +243,24 @@ bool WaitUntilIdle(TarnlightProcess *process, int timeoutMs)
         Sleep(POLL_MS);
     }
     return false;
+}
+
+bool WaitUntilComparing(TarnlightProcess *process, int timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        if (FindProgramWindows(process) && ProgressBarShown(process))
+            return true;
+        Sleep(POLL_MS);
+    } while (Remaining(start, timeoutMs) > 0 && IsRunning(process));
+    return false;
+}
+
+bool SendToMainWindow(const TarnlightProcess *process, UINT msg, WPARAM wParam, LPARAM lParam, int timeoutMs)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(process->mainWindow, msg, wParam, lParam, SMTO_NORMAL,
+                               static_cast<UINT>(timeoutMs), &result) != 0;
 }
 
 std::string ReadControl(const TarnlightProcess *process, int id)

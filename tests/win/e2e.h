@@ -36,6 +36,10 @@ bool StartTarnlightIdle(TarnlightProcess *process, const std::vector<std::string
 // that sits in a modal dialog also counts as idle.
 bool WaitUntilIdle(TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
 
+// True once the main window is shown and a comparison runs in it (progress
+// bar shown). Looks at window state only: a run answers few messages.
+bool WaitUntilComparing(TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
+
 bool IsRunning(const TarnlightProcess *process);
 
 // Texts of panel controls, as Shift-JIS bytes.
@@ -54,6 +58,11 @@ HWND RunCommand(TarnlightProcess *process, int id, int timeoutMs = E2E_TIMEOUT_M
 
 // Posts WM_COMMAND id without waiting for anything.
 void PostCommand(const TarnlightProcess *process, int id);
+
+// Sends a message to the main window as another program would, and waits
+// until it has been handled; false on time-out.
+bool SendToMainWindow(const TarnlightProcess *process, UINT msg, WPARAM wParam, LPARAM lParam,
+                      int timeoutMs = E2E_TIMEOUT_MS);
 
 // Top-level dialogs and message boxes (#32770) of the program, visible ones.
 std::vector<HWND> ProgramDialogs(const TarnlightProcess *process);

@@ -1,10 +1,11 @@
 // The real tarnlight.exe started as a user starts it: what its window shows
-// after start-up and how it ends.
+// after start-up, how it ends, and what other programs can do to a long run.
 #include <gtest/gtest.h>
 
 #include "res/resource.h"
 #include "e2e.h"
 #include "harness.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -71,6 +72,80 @@ TEST_F(TarnlightStartTest, HandledCommandReturnsWithoutDialog)
     EXPECT_TRUE(IsRunning(&program));
     EXPECT_TRUE(WaitUntilIdle(&program));
     EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+// Sparse files of a few GiB that differ only near their end: a run over
+// them lasts seconds under Wine, so a message can reach it mid-way.
+const LONGLONG LONG_PAIR_SIZE = 2LL << 30;
+const int LONG_RUN_MS = 180000;
+
+struct RunUnderWayTest : TarnlightStartTest {
+    std::string first, second;
+    void SetUp() override
+    {
+        TarnlightStartTest::SetUp();
+        first = MakeSparseFile("long_pair_first.bin", LONG_PAIR_SIZE);
+        second = MakeSparseFile("long_pair_second.bin", LONG_PAIR_SIZE,
+                                {LONG_PAIR_SIZE - 70000, LONG_PAIR_SIZE - 3, LONG_PAIR_SIZE - 1});
+    }
+    void TearDown() override
+    {
+        TarnlightStartTest::TearDown();
+        DeleteFileA(first.c_str());
+        DeleteFileA(second.c_str());
+    }
+    // Starts a Compare and returns once it runs.
+    bool StartRun()
+    {
+        PostCommand(&program, IDM_COMPARE);
+        return WaitUntilComparing(&program, LONG_RUN_MS);
+    }
+};
+
+// Only other programs reach a running comparison: the window takes no input
+// meanwhile, but the repaints let messages sent to it through.
+TEST_F(RunUnderWayTest, CommandAndDropSentDuringARunStartNothingAndLeaveItsReport)
+{
+    StoreSetting("sudden", 1);   // a drop compares too; the start-up run is undisturbed
+    ASSERT_TRUE(StartTarnlight(&program, {first, second}));
+    ASSERT_TRUE(WaitUntilIdle(&program, LONG_RUN_MS));
+    const std::string report = ReadControl(&program, IDC_RESULT);
+    const std::string verdict = ReadControl(&program, IDC_MESSAGE);
+    ASSERT_NE(report.find(std::to_string(LONG_PAIR_SIZE - 1) + " バイト目"), std::string::npos) << report;
+    ASSERT_EQ(verdict, "合計3箇所違います。");
+
+    ASSERT_TRUE(StartRun());
+    EXPECT_TRUE(SendToMainWindow(&program, WM_COMMAND, MAKEWPARAM(IDM_COMPARE, 0), 0, LONG_RUN_MS));
+    // No list: a drop handle means nothing in another process, and the
+    // message alone would start a run.
+    EXPECT_TRUE(SendToMainWindow(&program, WM_DROPFILES, 0, 0, LONG_RUN_MS));
+    EXPECT_TRUE(IsRemoteControlVisible(&program, IDC_PROGRESS));   // handled inside the run
+    ASSERT_TRUE(WaitUntilIdle(&program, LONG_RUN_MS));
+    EXPECT_TRUE(ProgramDialogs(&program).empty());
+    EXPECT_EQ(ReadControl(&program, IDC_RESULT), report);
+    EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), verdict);
+    EXPECT_EQ(ReadControl(&program, IDC_FACE), "(ToT)");
+    EXPECT_EQ(ReadControl(&program, IDC_FILE1), first);
+    EXPECT_EQ(CloseTarnlight(&program), 0);
+}
+
+// A close sent during a run is kept until the run has ended, as a click on
+// the close box is; then the program saves its settings and ends.
+TEST_F(RunUnderWayTest, CloseSentDuringARunWaitsForItsEndThenTheProgramEnds)
+{
+    for (UINT close : {WM_CLOSE, WM_DESTROY}) {
+        SCOPED_TRACE(close);
+        RemoveTarnlightRegistry();
+        ASSERT_TRUE(StartTarnlightIdle(&program, {first, second}));
+        ASSERT_TRUE(StartRun());
+        EXPECT_TRUE(SendToMainWindow(&program, close, 0, 0, LONG_RUN_MS));
+        EXPECT_TRUE(IsWindow(program.mainWindow));
+        EXPECT_TRUE(IsRemoteControlVisible(&program, IDC_PROGRESS));
+        EXPECT_EQ(StoredSetting("maxdiffno"), -1);   // not saved yet
+        EXPECT_EQ(WaitForExit(&program, LONG_RUN_MS), 0);
+        EXPECT_EQ(StoredSetting("maxdiffno"), DefaultSettings().maxdiffno);
+        EndTarnlight(&program);
+    }
 }
 
 } // namespace

@@ -73,4 +73,36 @@ TEST_F(CommandLineE2eTest, TwoNamesWithAutoCompareShowTheVerdictAtStartUp)
     EXPECT_EQ(CloseTarnlight(&program), 0);
 }
 
+// Names that do not fit the 255-byte buffers reach their field whole and are
+// never browsed; the start-up comparison refuses them by name. The one that
+// fits is compared as always.
+TEST_F(CommandLineE2eTest, NamesOverTheLimitReachTheFieldWholeAndAreRefused)
+{
+    LimitNames names = MakeLimitNames("alpha");
+    StoreSetting("sudden", 1);
+    const struct {
+        std::string name;
+        bool refused;
+    } cases[] = {{names.file255, false}, {names.folder256, true}, {names.name300, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name.size());
+        ASSERT_TRUE(StartTarnlight(&program, {c.name, fileA}));
+        if (c.refused) {
+            HWND box = WaitForDialog(&program);
+            ASSERT_NE(box, (HWND)NULL);
+            EXPECT_EQ(DialogCaption(box), "エラー");
+            std::string text = DialogText(box);
+            EXPECT_EQ(text.find("1番目のファイル\r\n\""), 0u) << text;
+            EXPECT_NE(text.find("は名前が長すぎます（255バイトまで）。"), std::string::npos) << text;
+            EXPECT_TRUE(PressDialogButton(box, IDOK));
+        }
+        ASSERT_TRUE(WaitUntilIdle(&program));
+        EXPECT_TRUE(ProgramDialogs(&program).empty());
+        ExpectFields(c.name, fileA);
+        EXPECT_EQ(ReadControl(&program, IDC_MESSAGE), c.refused ? "" : "同じ内容のファイルです。");
+        EXPECT_EQ(CloseTarnlight(&program), 0);
+        EndTarnlight(&program);
+    }
+}
+
 } // namespace

@@ -15,28 +15,34 @@ namespace {
 const char REST_FACE[] = "(-_-)";
 
 // A drop as the shell delivers it: a DROPFILES block in global memory
-// followed by a list of ANSI names ended by an empty one.
-HDROP MakeDrop(const std::vector<std::string> &names)
+// followed by a list of names ended by an empty one, in ANSI or, as the
+// shell of NT gives them, in UTF-16.
+HDROP MakeDrop(const std::vector<std::string> &names, bool wide = false)
 {
-    size_t listSize = 2;
-    for (const std::string &name : names)
-        listSize += name.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + listSize);
+    std::vector<char> list;
+    for (const std::string &name : names) {
+        if (wide) {
+            wchar_t converted[1024] = L"";
+            int length = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, converted, 1024);
+            const char *bytes = reinterpret_cast<const char *>(converted);
+            list.insert(list.end(), bytes, bytes + length * sizeof(wchar_t));
+        } else {
+            list.insert(list.end(), name.c_str(), name.c_str() + name.size() + 1);
+        }
+    }
+    list.insert(list.end(), wide ? sizeof(wchar_t) : 1, '\0');
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
     DROPFILES *header = static_cast<DROPFILES *>(GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    char *list = reinterpret_cast<char *>(header) + sizeof(DROPFILES);
-    for (const std::string &name : names) {
-        memcpy(list, name.c_str(), name.size() + 1);
-        list += name.size() + 1;
-    }
+    header->fWide = wide;
+    memcpy(reinterpret_cast<char *>(header) + sizeof(DROPFILES), list.data(), list.size());
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
 }
 
-void DropFiles(HWND mainWindow, const std::vector<std::string> &names)
+void DropFiles(HWND mainWindow, const std::vector<std::string> &names, bool wide = false)
 {
-    SendMessageA(mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(names)), 0);
+    SendMessageA(mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(names, wide)), 0);
     PumpMessages();
 }
 
@@ -228,7 +234,7 @@ TEST_F(CommandLineTest, UpToTwoNamesFillTheFieldsAndAThirdIsNeverOpened)
         ExpectDialogs({CancelDialog()});
         Start(args);
         EXPECT_TRUE(SeenDialogs().empty());
-        ExpectFields(args.size() > 0 ? args[0].substr(0, 255) : "", args.size() > 1 ? args[1] : "");
+        ExpectFields(args.size() > 0 ? args[0] : "", args.size() > 1 ? args[1] : "");
         CloseMainWindow(mainWindow);
     }
     CloseHandle(holder);
@@ -280,6 +286,34 @@ TEST_F(AutoCompareTest, DroppedPairIsComparedAndFile1LosesItsSelection)
     SendDlgItemMessageA(g_panel, IDC_FILE1, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                         reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, end);
+}
+
+// A name that does not fit the 255-byte buffers reaches its field whole and
+// is never browsed; the comparison then refuses it by name. The one that
+// fits is compared as always. Both kinds of drop list are read.
+TEST_F(AutoCompareTest, DroppedNamesOverTheLimitReachTheFieldWholeAndAreRefused)
+{
+    LimitNames names = MakeLimitNames("alpha");
+    const struct {
+        std::string name;
+        bool refused;
+    } cases[] = {{names.file255, false}, {names.folder256, true}, {names.name300, true}};
+    Start();
+    for (bool wide : {false, true}) {
+        for (const auto &c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name.size() << " bytes, wide " << wide);
+            ExpectDialogs({PressButton(IDOK)});
+            DropFiles(mainWindow, {c.name, fileA}, wide);
+            ExpectFields(c.name, fileA);
+            ASSERT_EQ(SeenDialogs().size(), c.refused ? 1u : 0u);
+            if (c.refused) {
+                EXPECT_EQ(SeenDialogs()[0].caption, "エラー");
+                EXPECT_EQ(SeenDialogs()[0].text.find("1番目のファイル\r\n\""), 0u) << SeenDialogs()[0].text;
+                EXPECT_NE(SeenDialogs()[0].text.find("は名前が長すぎます（255バイトまで）。"), std::string::npos);
+            }
+            EXPECT_EQ(ControlText(g_panel, IDC_MESSAGE), c.refused ? "" : "同じ内容のファイルです。");
+        }
+    }
 }
 
 } // namespace

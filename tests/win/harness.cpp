@@ -359,6 +359,43 @@ std::string MakeTempFolder(const std::string &name)
     return path;
 }
 
+std::string MakeSparseFile(const std::string &name, LONGLONG size, const std::vector<LONGLONG> &xAt)
+{
+    std::string path = MakeTempFile(name, "");
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    LARGE_INTEGER at;
+    at.QuadPart = size;
+    SetFilePointerEx(file, at, NULL, FILE_BEGIN);
+    SetEndOfFile(file);
+    for (LONGLONG offset : xAt) {
+        at.QuadPart = offset;
+        SetFilePointerEx(file, at, NULL, FILE_BEGIN);
+        DWORD written = 0;
+        WriteFile(file, "x", 1, &written, NULL);
+    }
+    CloseHandle(file);
+    return path;
+}
+
+LimitNames MakeLimitNames(const std::string &content)
+{
+    // Short components: the Unix side takes 255 bytes of UTF-8 per component.
+    std::string folder = MakeTempFolder("limit") + "\\" + std::string(100, 'd');
+    CreateDirectoryA(folder.c_str(), NULL);
+    folder += "\\";
+    LimitNames names;
+    names.file255 = folder + std::string(255 - folder.size(), 'f');
+    MakeTempFile(names.file255.substr(TempFolder().size()), content);
+    names.folder256 = folder + std::string(256 - 2 - folder.size(), 'g') + "表";
+    // The ANSI call stops short of MAX_PATH for folders; the wide one with
+    // its \\?\ prefix does not.
+    wchar_t wide[2 * MAX_PATH] = L"\\\\?\\";
+    MultiByteToWideChar(CP_ACP, 0, names.folder256.c_str(), -1, wide + 4, MAX_PATH);
+    CreateDirectoryW(wide, NULL);
+    names.name300 = names.file255 + std::string(300 - 255, 'h');
+    return names;
+}
+
 std::map<std::string, RegistryValue> RegistryValues(const char *path)
 {
     std::map<std::string, RegistryValue> values;

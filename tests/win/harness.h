@@ -81,6 +81,20 @@ std::string FileBytes(const std::string &path);
 HANDLE HoldWithoutSharing(const std::string &path);
 std::string MakeTempFolder(const std::string &name);
 
+// A file of size bytes that the file system stores sparsely: zero bytes, with
+// an 'x' at each offset given. Reading it costs almost nothing but time.
+std::string MakeSparseFile(const std::string &name, LONGLONG size, const std::vector<LONGLONG> &xAt = {});
+
+// Full names around the 255-byte limit of the program's name buffers, in a
+// deep test folder of their own: a file of exactly 255 bytes (holding
+// content); a folder of 256 bytes whose last character, "表" (95 5C), has its
+// lead byte at the limit; and a 300-byte name whose first 255 bytes are the
+// file's name, so that a name cut there would open that file.
+struct LimitNames {
+    std::string file255, folder256, name300;
+};
+LimitNames MakeLimitNames(const std::string &content);
+
 // Every value under a key below HKEY_CURRENT_USER, with its type and bytes.
 struct RegistryValue {
     DWORD type;

@@ -89,33 +89,14 @@ WNDPROC Subclass(HWND window, WNDPROC proc)
     return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
 }
 
-// Sparse: the file system stores almost nothing, and reading it is quick.
-std::string MakeLongFile(const std::string &name, LONGLONG differingOffset)
-{
-    std::string path = MakeTempFile(name, "");
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    LARGE_INTEGER at;
-    at.QuadPart = LONG_FILE_SIZE;
-    SetFilePointerEx(file, at, NULL, FILE_BEGIN);
-    SetEndOfFile(file);
-    if (differingOffset >= 0) {
-        at.QuadPart = differingOffset;
-        SetFilePointerEx(file, at, NULL, FILE_BEGIN);
-        DWORD written = 0;
-        WriteFile(file, "x", 1, &written, NULL);
-    }
-    CloseHandle(file);
-    return path;
-}
-
 struct ProgressTest : ::testing::Test {
     HWND mainWindow = NULL;
     std::string first, second;
     void SetUp() override
     {
         RemoveTarnlightRegistry();
-        first = MakeLongFile("long_first.bin", -1);
-        second = MakeLongFile("long_second.bin", LONG_FILE_SIZE / 2);
+        first = MakeSparseFile("long_first.bin", LONG_FILE_SIZE);
+        second = MakeSparseFile("long_second.bin", LONG_FILE_SIZE, {LONG_FILE_SIZE / 2});
         mainWindow = StartMainWindow({first, second});
     }
     void TearDown() override
