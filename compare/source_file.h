@@ -38,10 +38,11 @@ void ReturnBlockBuffer(unsigned char *buffer);
 #ifndef _WIN32
 // Fault injection for the native tests only; the program never sets these.
 // beforeRead is called before every system read and may change the file on
-// disk; returning false makes that read fail.
+// disk; returning false makes that read fail. When grantedBlockBuffers is 0
+// or more, that many more buffers are granted and every later one refused.
 struct SourceTestHooks {
     bool (*beforeRead)();
-    bool failBlockBuffers;
+    int grantedBlockBuffers = -1;
 };
 extern SourceTestHooks g_sourceTestHooks;
 #endif

@@ -71,8 +71,10 @@ int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length)
 
 unsigned char *ObtainBlockBuffer(int64_t size)
 {
-    if (g_sourceTestHooks.failBlockBuffers)
+    if (g_sourceTestHooks.grantedBlockBuffers == 0)
         return nullptr;
+    if (g_sourceTestHooks.grantedBlockBuffers > 0)
+        --g_sourceTestHooks.grantedBlockBuffers;
     return static_cast<unsigned char *>(std::malloc(static_cast<size_t>(size)));
 }
 

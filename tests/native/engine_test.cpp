@@ -4,6 +4,7 @@
 // fake panel (order of visible effects, boxes, what a failed run leaves).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -91,25 +92,50 @@ void RecordPercent(void *context, int percent)
         static_cast<std::vector<int> *>(context)->push_back(percent);
 }
 
-// What the fault hook does, set per test.
+// What the fault hook does, set per test: after some reads it fails the next
+// one, or changes a file (cut or grown, with or without its old write time
+// put back, or rewritten in place at the same size a second later).
+enum Change { RESIZE, RESIZE_KEEPING_TIME, REWRITE_IN_PLACE };
 int g_readsBeforeFault;
 bool g_failRead;
-std::string g_pathToCut;
-off_t g_cutLength;
+std::string g_pathToChange;
+Change g_change;
+off_t g_newLength;
+
+void ChangeFile()
+{
+    struct stat before;
+    ASSERT_EQ(0, stat(g_pathToChange.c_str(), &before));
+    timespec times[2] = {before.st_atim, before.st_mtim};
+    if (g_change == REWRITE_IN_PLACE) {
+        int fd = open(g_pathToChange.c_str(), O_RDWR);
+        unsigned char byte = 0;
+        EXPECT_EQ(1, pread(fd, &byte, 1, 0));
+        EXPECT_EQ(1, pwrite(fd, &byte, 1, 0));
+        times[1].tv_sec += 1;
+        EXPECT_EQ(0, futimens(fd, times));
+        close(fd);
+        return;
+    }
+    EXPECT_EQ(0, truncate(g_pathToChange.c_str(), g_newLength));
+    if (g_change == RESIZE_KEEPING_TIME) {
+        EXPECT_EQ(0, utimensat(AT_FDCWD, g_pathToChange.c_str(), times, 0));
+    }
+}
 
 bool FaultBeforeRead()
 {
     if (g_readsBeforeFault-- != 0)
         return true;
-    if (!g_pathToCut.empty()) {
-        EXPECT_EQ(0, truncate(g_pathToCut.c_str(), g_cutLength));
-    }
+    if (!g_pathToChange.empty())
+        ChangeFile();
     return !g_failRead;
 }
 
 class EngineTest : public ::testing::Test {
 protected:
     std::string dir;
+    std::string memoryDir;
     int descriptorsBefore = 0;
 
     void SetUp() override
@@ -119,7 +145,7 @@ protected:
         dir = pattern;
         g_settings = DefaultSettings();
         g_sourceTestHooks = SourceTestHooks();
-        g_pathToCut.clear();
+        g_pathToChange.clear();
         g_failRead = false;
         g_readsBeforeFault = -1;
         ResetFakePlatform();
@@ -130,11 +156,22 @@ protected:
     {
         g_sourceTestHooks = SourceTestHooks();
         EXPECT_EQ(descriptorsBefore, OpenDescriptorCount()) << "a file was left open";
-        std::string command = "rm -rf '" + dir + "'";
+        std::string command = "rm -rf '" + dir + "' '" + memoryDir + "'";
         EXPECT_EQ(0, std::system(command.c_str()));
     }
 
     std::string PathOf(const std::string &name) { return dir + "/" + name; }
+
+    // A hole in a file on a memory file system reads as zeros at once; on a
+    // disk each of its pages is first zeroed into the page cache.
+    std::string FolderForHoles()
+    {
+        char pattern[] = "/dev/shm/tarnlight-engine-XXXXXX";
+        if (!mkdtemp(pattern))
+            return dir;
+        memoryDir = pattern;
+        return memoryDir;
+    }
 
     std::string Write(const std::string &name, const Bytes &bytes)
     {
@@ -240,7 +277,7 @@ TEST_F(EngineTest, MoreLineFollowsTheListingLimit)
 TEST_F(EngineTest, HundredTenDigitOffsetsBeyond4GiBFitTheReport)
 {
     const off_t size = (off_t(1) << 32) + 1000;
-    std::string first = PathOf("big1"), second = PathOf("big2");
+    std::string first = FolderForHoles() + "/big1", second = first + "-2";
     for (const std::string &path : {first, second}) {
         int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
         ASSERT_GE(fd, 0);
@@ -335,6 +372,30 @@ TEST_F(EngineTest, BlockSizeTurnsLargeAt50000Bytes)
     Run(Write("a", first), Write("b", second));
     ASSERT_FALSE(Steps().empty());
     EXPECT_EQ(11, Steps().back());
+}
+
+// Before each block the smallest whole percentage not below the share of the
+// shorter size compared, at most 99; a difference in that block stops the
+// run there. Sizes not divisible by 100: 2 small blocks, 110 large ones.
+TEST_F(EngineTest, ProgressBeforeEachBlockIsTheShareRoundedUpUnder100)
+{
+    g_settings.compcancel = STOP_AT_FIRST;
+    for (int64_t size : {1099, 1099999}) {
+        int64_t block = size < 50000 ? 1000 : 10000;
+        std::string first = Write("a", Bytes(size, 1));
+        Bytes second(size, 1);
+        for (int64_t position = 0; position < size; position += block) {
+            SCOPED_TRACE(testing::Message() << "size " << size << " block at " << position);
+            second[position] = 2;
+            Run(first, Write("b", second));
+            second[position] = 1;
+            int64_t shown = std::min<int64_t>(99, (100 * position + size - 1) / size);
+            std::vector<int> expected;
+            for (int percent = 2; percent <= shown; ++percent)
+                expected.push_back(percent);
+            EXPECT_EQ(expected, Steps());
+        }
+    }
 }
 
 TEST_F(EngineTest, ProgressStepsNinetyNineTimesAndShowsEachPercentage)
@@ -459,6 +520,12 @@ TEST_F(EngineTest, NamesOver255BytesAreRefusedAndKeptCut)
     boxes = CallsOf("ErrorBox");
     ASSERT_EQ(1u, boxes.size());
     EXPECT_NE(std::string::npos, boxes[0].text.find("が開けません。"));
+
+    RunInPanel(std::string(256, 'y'), present);   // one more does not, in either field
+    boxes = CallsOf("ErrorBox");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("1番目のファイル\r\n\"" + std::string(255, 'y') + "\"は名前が長すぎます（255バイトまで）。",
+              boxes[0].text);
 }
 
 TEST_F(EngineTest, MissingFileIsReportedOnceByItsNumber)
@@ -521,29 +588,47 @@ TEST_F(EngineFaultTest, ReadFailureShortenedOrChangedFileEndsTheRunWithoutVerdic
     g_failRead = true;
     RunInPanel(first, second);
     ExpectEndedWithoutVerdict("2番目のファイル\r\n\"" + second + "\"が読めません。");
+    g_readsBeforeFault = 3;  // nor does the comparison hand any other caller a listing
+    Run(first, second);
+    EXPECT_EQ(COMPARISON_UNREADABLE, run.end);
+    EXPECT_EQ("", Report());
 
-    // Cut below the compared length, or changed beyond it, after two reads.
+    // After two reads: cut below the compared length (the second time inside
+    // the last read, which no later read can show up), or changed beyond it:
+    // size and write time, the size alone, the write time alone.
+    const char UNREADABLE[] = "が読めません。", CHANGED[] = "が比較中に変更されました。";
+    const struct { int file; Change change; off_t length; const char *ending; } changes[] = {
+        {1, RESIZE, 400000, UNREADABLE}, {1, RESIZE, 975000, UNREADABLE},
+        {2, RESIZE, 1100000, CHANGED}, {1, RESIZE_KEEPING_TIME, 1000500, CHANGED},
+        {2, REWRITE_IN_PLACE, 0, CHANGED}};
     g_failRead = false;
-    g_readsBeforeFault = 2;
-    g_pathToCut = first;
-    g_cutLength = 400000;
-    RunInPanel(first, second);
-    ExpectEndedWithoutVerdict("1番目のファイル\r\n\"" + first + "\"が読めません。");
-
-    second = Write("second", Bytes(1200000, 4));
-    g_readsBeforeFault = 2;
-    g_pathToCut = second;
-    g_cutLength = 1100000;
-    RunInPanel(Write("first", Bytes(1000000, 4)), second);
-    ExpectEndedWithoutVerdict("2番目のファイル\r\n\"" + second + "\"が比較中に変更されました。");
+    for (const auto &c : changes) {
+        SCOPED_TRACE(testing::Message() << "change " << c.change << " of file " << c.file << " to " << c.length);
+        first = Write("first", Bytes(1000000, 4));
+        second = Write("second", Bytes(1200000, 4));
+        g_readsBeforeFault = 2;
+        g_pathToChange = c.file == 1 ? first : second;
+        g_change = c.change;
+        g_newLength = c.length;
+        RunInPanel(first, second);
+        ExpectEndedWithoutVerdict(std::to_string(c.file) + "番目のファイル\r\n\"" + g_pathToChange + "\"" + c.ending);
+    }
 }
 
 TEST_F(EngineFaultTest, MissingBlockBuffersEndTheRunWithABox)
 {
-    g_sourceTestHooks.failBlockBuffers = true;
-    RunInPanel(first, second);
-    ExpectEndedWithoutVerdict("比較に使うメモリーが確保できません。");
-    EXPECT_TRUE(CallsOf("ShowProgress").empty());
+    // Neither buffer, or only the first, which must then be given back.
+    g_sourceTestHooks.beforeRead = [] {
+        ADD_FAILURE() << "a read without both buffers";
+        return false;
+    };
+    for (int granted : {0, 1}) {
+        SCOPED_TRACE(testing::Message() << granted << " buffers granted");
+        g_sourceTestHooks.grantedBlockBuffers = granted;
+        RunInPanel(first, second);
+        ExpectEndedWithoutVerdict("比較に使うメモリーが確保できません。");
+        EXPECT_TRUE(CallsOf("ShowProgress").empty());
+    }
 }
 
 // cmp -l lists each differing byte as a 1-based offset and two octal values.

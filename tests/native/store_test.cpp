@@ -83,6 +83,7 @@ TEST_F(StoreTest, StartCounters)
         {true, 0, false, 0, 1, 0},                 // 0 is a later start, not a first one
         {true, -4, true, 3, 1, 4},                 // negative count: a first start
         {true, STORED_ALL_ONES, true, 9, 1, 10},   // all ones reads as missing
+        {false, 0, true, 1, 1, 2},                 // the lowest maker counter counts on
         {false, 0, true, 0, 1, 1},                 // maker counter not positive: reset
         {false, 0, true, -6, 1, 1},
         {true, INT32_MAX, false, 0, INT32_MIN, 0}, // wraps as the stored 32 bits do
@@ -129,6 +130,7 @@ TEST_F(StoreTest, EachStoredValueLoadsOrIsRepaired)
         {"compcancel", -2, 0}, {"compcancel", STORED_ALL_ONES, 0},
         // Flags keep any value but all ones, which reads as missing.
         {"sudden", 5, 5}, {"sudden", STORED_ALL_ONES, 0}, {"toolflat", 0, 0}, {"toolflat", STORED_ALL_ONES, 1},
+        {"sudden", -5, -5}, {"toolflat", -2, -2},
         // A separator cannot be turned off; a button slot stored as 2 becomes one.
         {"toolon 0", 0, 2}, {"toolon10", 1, 2}, {"toolon 5", 2, 2}, {"toolon 1", 0, 0},
         {"toolon14", 7, 7}, {"toolon 2", STORED_ALL_ONES, 1},

@@ -70,6 +70,7 @@ TEST_F(VerdictTest, EqualContentDependsOnSizeAndNames)
     Expect(0, 7, 7, "本当に同一のファイルです。(当たり前)", "(^-^;");
     std::strcpy(g_fileName2, "c:\\data\\a.bin");
     Expect(0, 7, 7, "同じ内容のファイルです。", "(^-^)");
+    Expect(0, 1, 1, "同じ内容のファイルです。", "(^-^)");
 }
 
 TEST_F(VerdictTest, TextsReachThePanelInOrder)
