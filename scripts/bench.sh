@@ -4,6 +4,8 @@
 # medians and the ratios engine / cmp. Then times the real tarnlight.exe under
 # Wine on the same pairs (started with both names, auto-compare on, until its
 # verdict shows; less the same start on two tiny files), also against cmp.
+# Last, the Compare command on small pairs under Wine, before and after (see
+# measure_small_pairs); `bench.sh small` runs only that part.
 # Not part of the tests; takes a few minutes. BENCH_WINE=0 skips the Wine part.
 set -euo pipefail
 
@@ -109,12 +111,66 @@ measure_wine() {
         "$label" "$p" "$s" "$reference" "$r" "$(awk -v a="$p" -v b="$s" -v c="$r" 'BEGIN { print (a - b) / c }')"
 }
 
+# The Compare command on small pairs, sent from another process as a click on
+# the toolbar would send it, timed until it returns. Two programs take turns
+# in every round: this tree's and the one at BENCH_BASELINE (the last
+# revision whose progress bar went on screen in every run), both built here
+# with the same toolchain; each with its window shown and hidden.
+small_baseline=${BENCH_BASELINE:-72ebed7438a51daa50dd52e3a0d4221c99eca7d7}
+small_runs=${BENCH_SMALL_RUNS:-21}
+
+build_small_programs() {
+    mkdir -p "$work/baseline-src"
+    git -C "$root" archive "$small_baseline" | tar -x -C "$work/baseline-src"
+    local name source
+    for name in baseline current; do
+        source=$root
+        [ "$name" = baseline ] && source=$work/baseline-src
+        cmake -S "$source" -B "$work/$name" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
+            -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
+        cmake --build "$work/$name" --target tarnlight -j2 >/dev/null
+    done
+    i686-w64-mingw32-g++ -O2 -Wall -static -o "$work/compare_timer.exe" "$root/bench/compare_timer.cpp"
+}
+
+measure_small_pairs() {
+    local size pairs=()
+    for size in 10 3000 1000000; do
+        head -c "$size" /dev/urandom >"$work/small-$size"
+        cp "$work/small-$size" "$work/small-$size-copy"
+    done
+    pairs=(-f "10 B" "$(winepath -w "$work/small-10")" "$(winepath -w "$work/small-10-copy")"
+           -f "3000 B" "$(winepath -w "$work/small-3000")" "$(winepath -w "$work/small-3000-copy")"
+           -f "1 MB" "$(winepath -w "$work/small-1000000")" "$(winepath -w "$work/small-1000000-copy")")
+    echo "Compare command under Wine on identical small pairs, medians of $small_runs runs;" \
+         "before = $(git -C "$root" rev-parse --short "$small_baseline"), after = this tree" \
+         "(target: 10 B shown under 30 ms)"
+    wine "$work/compare_timer.exe" "$small_runs" \
+        -p before "$(winepath -w "$work/baseline/app/tarnlight.exe")" \
+        -p after "$(winepath -w "$work/current/app/tarnlight.exe")" "${pairs[@]}"
+}
+
+small_pairs_possible() {
+    [ "${BENCH_WINE:-1}" != 0 ] && command -v wine >/dev/null && command -v i686-w64-mingw32-g++ >/dev/null
+}
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnlight-bench.XXXXXX")
 cleanup() {
     if declare -F tarnlight_wine_stop >/dev/null; then tarnlight_wine_stop; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+if [ "${1:-}" = small ]; then
+    if ! small_pairs_possible; then
+        echo "Compare command under Wine: skipped"
+        exit 0
+    fi
+    build_small_programs
+    start_wine
+    measure_small_pairs
+    exit 0
+fi
 
 build_engine
 make_pairs
@@ -140,3 +196,5 @@ echo "tarnlight.exe under Wine, verdicts: $(verdict_wine "$work/a" "$work/same")
 echo "medians of $runs runs, same pairs, net of the start on tiny files (target: ratio at most 1.2)"
 measure_wine "identical pair" cmp_identical "$work/a" "$work/same"
 measure_wine "scattered pair (~$differences differences)" cmp_listing "$work/a" "$work/scattered"
+build_small_programs
+measure_small_pairs

@@ -136,6 +136,8 @@ TEST_F(ProgressTest, LongRunPaintsItsProgressAnswersAndTakesNoInput)
     EXPECT_GE(g_paintedPositions.size(), 90u);
     EXPECT_GE(g_paintedFaces.size(), 90u);
     EXPECT_EQ(g_paintedFaces.count(" 50%"), 1u);
+    // A long run's bar is on screen from its first step, not only after a while.
+    EXPECT_EQ(g_paintedPositions.count(1), 1u);
     EXPECT_TRUE(g_answeredDuringRun);
     EXPECT_GE(g_boxPaintsDuringRun, 1);
 
