@@ -20,12 +20,32 @@ static void ClearResults(PanelWindow panel)
     SetPanelText(panel, RESULT_FIELD, g_reportText);
 }
 
-// Reads a file field whole into text, and into its name buffer cut at 255
-// bytes; the comparison refuses a name that was cut.
+static bool IsShiftJisLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Copies as much of text as fits a name buffer, never half a double-byte
+// character, so a refused name is shown and saved as readable text.
+static void CopyWholeCharacters(char *name, const char *text)
+{
+    size_t kept = 0;
+    while (text[kept] != '\0') {
+        size_t width = IsShiftJisLeadByte(static_cast<unsigned char>(text[kept])) && text[kept + 1] != '\0' ? 2 : 1;
+        if (kept + width > NAME_SIZE - 1)
+            break;
+        kept += width;
+    }
+    std::memcpy(name, text, kept);
+    name[kept] = '\0';
+}
+
+// Reads a file field whole into text, and what fits of it into its name
+// buffer; the comparison refuses a name that did not fit.
 static void ReadFileField(PanelWindow panel, PanelField field, char *text, char *name)
 {
     GetPanelText(panel, field, text, FIELD_TEXT_SIZE);
-    std::snprintf(name, NAME_SIZE, "%.*s", NAME_SIZE - 1, text);
+    CopyWholeCharacters(name, text);
 }
 
 static void ShowProgressOnPanel(void *context, int percent)

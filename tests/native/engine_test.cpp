@@ -526,6 +526,14 @@ TEST_F(EngineTest, NamesOver255BytesAreRefusedAndKeptCut)
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("1番目のファイル\r\n\"" + std::string(255, 'y') + "\"は名前が長すぎます（255バイトまで）。",
               boxes[0].text);
+
+    // A double-byte character across the boundary is left out whole.
+    RunInPanel(std::string(254, 'z') + "表", present);
+    EXPECT_EQ(std::string(254, 'z'), std::string(g_fileName1));
+    boxes = CallsOf("ErrorBox");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("1番目のファイル\r\n\"" + std::string(254, 'z') + "\"は名前が長すぎます（255バイトまで）。",
+              boxes[0].text);
 }
 
 TEST_F(EngineTest, MissingFileIsReportedOnceByItsNumber)
