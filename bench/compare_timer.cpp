@@ -11,11 +11,9 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/main_window.h"
+
 enum {
-    FILE1_FIELD = 1000,
-    FILE2_FIELD = 1001,
-    MESSAGE_LINE = 1002,
-    COMPARE_COMMAND = 40026,
     START_LIMIT_MS = 30000,
     SETTLE_MS = 30,             // lets the program paint what the last step changed
     TEXT_SIZE = 256
@@ -37,24 +35,6 @@ struct Pair {
 
 // Milliseconds of each run, per program, visibility (0 shown, 1 hidden) and pair.
 typedef std::vector<double> Samples;
-
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchMainWindow(HWND window, LPARAM data)
-{
-    Search *search = reinterpret_cast<Search *>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (owner != search->processId || lstrcmpA(className, "Tarnlight") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
 
 static double MillisecondsSince(const LARGE_INTEGER &start)
 {
@@ -82,13 +62,12 @@ static bool StartProgram(Program *program)
     WaitForInputIdle(program->process.hProcess, START_LIMIT_MS);
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
-    Search search = {program->process.dwProcessId, NULL};
-    while (search.found == NULL && MillisecondsSince(start) < START_LIMIT_MS) {
-        EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+    program->mainWindow = NULL;
+    while (program->mainWindow == NULL && MillisecondsSince(start) < START_LIMIT_MS) {
+        program->mainWindow = FindMainWindow(program->process.dwProcessId);
         Sleep(10);
     }
-    program->mainWindow = search.found;
-    program->panel = search.found ? FindWindowExA(search.found, NULL, "#32770", NULL) : NULL;
+    program->panel = FindPanel(program->mainWindow);
     return program->panel != NULL && Answers(program->mainWindow);
 }
 
@@ -111,8 +90,8 @@ static void Settle(HWND window)
 
 static void FillFields(const Program *program, const Pair *pair)
 {
-    SendDlgItemMessageA(program->panel, FILE1_FIELD, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pair->first));
-    SendDlgItemMessageA(program->panel, FILE2_FIELD, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pair->second));
+    SendDlgItemMessageA(program->panel, IDC_FILE1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pair->first));
+    SendDlgItemMessageA(program->panel, IDC_FILE2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pair->second));
     Settle(program->mainWindow);
 }
 
@@ -120,7 +99,7 @@ static double TimeCompare(const Program *program)
 {
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
-    SendMessageA(program->mainWindow, WM_COMMAND, COMPARE_COMMAND, 0);
+    SendMessageA(program->mainWindow, WM_COMMAND, IDM_COMPARE, 0);
     double ms = MillisecondsSince(start);
     Settle(program->mainWindow);
     return ms;
@@ -129,7 +108,7 @@ static double TimeCompare(const Program *program)
 static void ReadVerdict(const Program *program, char *text)
 {
     text[0] = '\0';
-    SendDlgItemMessageA(program->panel, MESSAGE_LINE, WM_GETTEXT, TEXT_SIZE, reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageA(program->panel, IDC_MESSAGE, WM_GETTEXT, TEXT_SIZE, reinterpret_cast<LPARAM>(text));
 }
 
 static bool SetShown(const Program *program, bool shown)

@@ -5,34 +5,14 @@
 
 #include <cstdio>
 
-enum { MESSAGE_LINE = 1002, POLL_MS = 1, GIVE_UP_MS = 300000, TEXT_SIZE = 256 };
+#include "bench/main_window.h"
 
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchMainWindow(HWND window, LPARAM data)
-{
-    Search *search = reinterpret_cast<Search *>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (owner != search->processId || lstrcmpA(className, "Tarnlight") != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
+enum { POLL_MS = 1, GIVE_UP_MS = 300000, TEXT_SIZE = 256 };
 
 static HWND FindMessageLine(DWORD processId)
 {
-    Search search = {processId, NULL};
-    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found == NULL)
-        return NULL;
-    HWND panel = FindWindowExA(search.found, NULL, "#32770", NULL);
-    return panel ? GetDlgItem(panel, MESSAGE_LINE) : NULL;
+    HWND panel = FindPanel(FindMainWindow(processId));
+    return panel ? GetDlgItem(panel, IDC_MESSAGE) : NULL;
 }
 
 // The program answers nothing while it compares, so ask with a time limit.

@@ -276,28 +276,22 @@ void CompareFiles(const char *name1, const char *name2, const Settings &settings
     ReturnBuffers(&run);
 }
 
+static const char *FailureFormat(ComparisonEnd end)
+{
+    switch (end) {
+    case COMPARISON_NAME_TOO_LONG:  return "%d番目のファイル\r\n\"%s\"は名前が長すぎます（255バイトまで）。";
+    case COMPARISON_CANNOT_OPEN:    return "%d番目のファイル\r\n\"%s\"が開けません。";
+    case COMPARISON_NO_MEMORY:      return "比較に使うメモリーが確保できません。";
+    case COMPARISON_UNREADABLE:     return "%d番目のファイル\r\n\"%s\"が読めません。";
+    case COMPARISON_CHANGED:        return "%d番目のファイル\r\n\"%s\"が比較中に変更されました。";
+    case COMPARISON_COMPLETE:       break;
+    }
+    return "";
+}
+
 void DescribeFailure(const Comparison &result, const char *name1, const char *name2,
                      char *text, size_t size)
 {
     const char *name = result.failedFile == 2 ? name2 : name1;
-    switch (result.end) {
-    case COMPARISON_NAME_TOO_LONG:
-        std::snprintf(text, size, "%d番目のファイル\r\n\"%s\"は名前が長すぎます（255バイトまで）。", result.failedFile, name);
-        break;
-    case COMPARISON_CANNOT_OPEN:
-        std::snprintf(text, size, "%d番目のファイル\r\n\"%s\"が開けません。", result.failedFile, name);
-        break;
-    case COMPARISON_NO_MEMORY:
-        std::snprintf(text, size, "比較に使うメモリーが確保できません。");
-        break;
-    case COMPARISON_UNREADABLE:
-        std::snprintf(text, size, "%d番目のファイル\r\n\"%s\"が読めません。", result.failedFile, name);
-        break;
-    case COMPARISON_CHANGED:
-        std::snprintf(text, size, "%d番目のファイル\r\n\"%s\"が比較中に変更されました。", result.failedFile, name);
-        break;
-    case COMPARISON_COMPLETE:
-        std::snprintf(text, size, "%s", "");
-        break;
-    }
+    std::snprintf(text, size, FailureFormat(result.end), result.failedFile, name);
 }

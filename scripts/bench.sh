@@ -54,7 +54,7 @@ build_wine_program() {
     cmake -S "$root" -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
     cmake --build "$wine_build" --target tarnlight -j2 >/dev/null
-    i686-w64-mingw32-g++ -O2 -Wall -static -o "$wine_build/start_timer.exe" "$root/bench/start_timer.cpp"
+    i686-w64-mingw32-g++ -O2 -Wall -static -I "$root" -o "$wine_build/start_timer.exe" "$root/bench/start_timer.cpp"
 }
 
 # A private prefix and display, with the auto-compare flag on in its registry.
@@ -130,7 +130,7 @@ build_small_programs() {
             -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
         cmake --build "$work/$name" --target tarnlight -j2 >/dev/null
     done
-    i686-w64-mingw32-g++ -O2 -Wall -static -o "$work/compare_timer.exe" "$root/bench/compare_timer.cpp"
+    i686-w64-mingw32-g++ -O2 -Wall -static -I "$root" -o "$work/compare_timer.exe" "$root/bench/compare_timer.cpp"
 }
 
 measure_small_pairs() {

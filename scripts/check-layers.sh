@@ -6,8 +6,8 @@
 #             only in its *_win32.cpp platform files
 #   settings/ may use res/ (the ids of its pages and toolbar) only
 #   res/      uses no code
-# bench/ and tools/ sit beside app/ on compare/ and settings/; tests/ may use
-# everything. No include climbs out of its folder with "../".
+# bench/ and tools/ sit beside app/ on compare/ and settings/ (the bench's
+# drivers of the real program also on res/); tests/ may use everything. No include climbs out of its folder with "../".
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -18,7 +18,7 @@ allowed_for() {
         compare)  echo "compare settings/settings.h" ;;
         settings) echo "settings res" ;;
         res)      echo "res" ;;
-        bench)    echo "bench compare settings" ;;
+        bench)    echo "bench compare settings res" ;;
         tools)    echo "tools compare settings" ;;
     esac
 }
