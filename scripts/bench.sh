@@ -9,7 +9,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-bench"
-wine_build="$root/build-bench-win"
+wine_build=   # build-bench-win or build-bench-win64, as Wine allows
 runs=${BENCH_RUNS:-5}
 size_mib=${BENCH_MIB:-1024}
 differences=1000
@@ -48,32 +48,37 @@ engine_native() { "$build/bench/compare_bench" "$1" "$2"; }
 cmp_identical() { cmp "$1" "$2"; }
 cmp_listing() { cmp -l "$1" "$2" | cat >/dev/null; }
 
+# The 32-bit program where this host runs 32-bit code, else the 64-bit build.
 build_wine_program() {
-    cmake -S "$root" -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
+    # shellcheck source=wine-env.sh
+    source "$root/scripts/wine-env.sh"
+    tarnlight_wine_choose
+    local triple=i686-w64-mingw32
+    [ "$tarnlight_wine_bits" = 64 ] && triple=x86_64-w64-mingw32
+    wine_build="$root/build-bench-$tarnlight_wine_build"
+    cmake -S "$root" -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$triple.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
     cmake --build "$wine_build" --target tarnlight -j2 >/dev/null
-    i686-w64-mingw32-g++ -O2 -Wall -static -o "$wine_build/start_timer.exe" "$root/bench/start_timer.cpp"
+    "$triple-g++" -O2 -Wall -static -o "$wine_build/start_timer.exe" "$root/bench/start_timer.cpp"
 }
 
 # A private prefix and display, with the auto-compare flag on in its registry.
 start_wine() {
     export TARNLIGHT_OWN_DISPLAY=1
-    # shellcheck source=wine-env.sh
-    source "$root/scripts/wine-env.sh"
     tarnlight_wine_start "$wine_build/wineprefix"
-    wine reg add 'HKCU\Software\Corvale Tools\Tarnlight' /v sudden /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    tarnlight_wine reg add 'HKCU\Software\Corvale Tools\Tarnlight' /v sudden /t REG_DWORD /d 1 /f >/dev/null 2>&1
 }
 
 # Seconds from the start of tarnlight.exe with both names until it is idle
 # with its verdict shown, as the driver inside Wine measures them.
 engine_wine() {
-    wine "$wine_build/start_timer.exe" "$(winepath -w "$wine_build/app/tarnlight.exe")" \
-        "$(winepath -w "$1")" "$(winepath -w "$2")" 2>/dev/null | awk '{ print $1 }'
+    tarnlight_wine "$wine_build/start_timer.exe" "$(tarnlight_wine winepath -w "$wine_build/app/tarnlight.exe")" \
+        "$(tarnlight_wine winepath -w "$1")" "$(tarnlight_wine winepath -w "$2")" 2>/dev/null | awk '{ print $1 }'
 }
 
 verdict_wine() {
-    wine "$wine_build/start_timer.exe" "$(winepath -w "$wine_build/app/tarnlight.exe")" \
-        "$(winepath -w "$1")" "$(winepath -w "$2")" 2>/dev/null | cut -d' ' -f2- | iconv -f CP932 -t UTF-8
+    tarnlight_wine "$wine_build/start_timer.exe" "$(tarnlight_wine winepath -w "$wine_build/app/tarnlight.exe")" \
+        "$(tarnlight_wine winepath -w "$1")" "$(tarnlight_wine winepath -w "$2")" 2>/dev/null | cut -d' ' -f2- | iconv -f CP932 -t UTF-8
 }
 
 # Runs the engine and cmp alternately on one pair; prints a result line.
@@ -135,7 +140,7 @@ printf 'tiny' >"$work/tiny1"
 printf 'tiny' >"$work/tiny2"
 engine_wine "$work/tiny1" "$work/tiny2" >/dev/null   # the first start loads Wine itself
 cat "$work/a" "$work/same" "$work/scattered" >/dev/null
-echo "tarnlight.exe under Wine, verdicts: $(verdict_wine "$work/a" "$work/same")" \
+echo "tarnlight.exe ($tarnlight_wine_bits-bit build) under Wine, verdicts: $(verdict_wine "$work/a" "$work/same")" \
      "/ $(verdict_wine "$work/a" "$work/scattered")"
 echo "medians of $runs runs, same pairs, net of the start on tiny files (target: ratio at most 1.2)"
 measure_wine "identical pair" cmp_identical "$work/a" "$work/same"
