@@ -12,8 +12,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Tests of the Windows build run under Wine (scripts/wine-env.sh sets it up).
-find_program(TARNLIGHT_WINE NAMES wine)
-if(TARNLIGHT_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${TARNLIGHT_WINE})
+# Tests of the Windows build run under the 32-bit Wine loader itself (Debian's
+# wine wrapper would pick it too), through scripts/wine-test.sh, which keeps
+# them in the build's own prefix.
+find_program(TARNLIGHT_WINE32_LOADER NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(TARNLIGHT_WINE32_LOADER NAMES wine)
+if(TARNLIGHT_WINE32_LOADER)
+    get_filename_component(_tarnlight_wine_test ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test.sh ABSOLUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${_tarnlight_wine_test} ${TARNLIGHT_WINE32_LOADER})
 endif()

@@ -11,7 +11,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-bench"
-wine_build="$root/build-bench-win"
+wine_build=   # build-bench-win or build-bench-win64, as Wine allows
 runs=${BENCH_RUNS:-5}
 size_mib=${BENCH_MIB:-1024}
 differences=1000
@@ -50,32 +50,42 @@ engine_native() { "$build/bench/compare_bench" "$1" "$2"; }
 cmp_identical() { cmp "$1" "$2"; }
 cmp_listing() { cmp -l "$1" "$2" | cat >/dev/null; }
 
+# The 32-bit program where this host runs 32-bit code, else the 64-bit build:
+# sets triple and wine_build.
+choose_wine_build() {
+    # shellcheck source=wine-env.sh
+    source "$root/scripts/wine-env.sh"
+    tarnlight_wine_choose
+    triple=i686-w64-mingw32
+    [ "$tarnlight_wine_bits" = 64 ] && triple=x86_64-w64-mingw32
+    wine_build="$root/build-bench-$tarnlight_wine_build"
+}
+
 build_wine_program() {
-    cmake -S "$root" -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
+    choose_wine_build
+    cmake -S "$root" -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$triple.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
     cmake --build "$wine_build" --target tarnlight -j2 >/dev/null
-    i686-w64-mingw32-g++ -O2 -Wall -static -I "$root" -o "$wine_build/start_timer.exe" "$root/bench/start_timer.cpp"
+    "$triple-g++" -O2 -Wall -static -I "$root" -o "$wine_build/start_timer.exe" "$root/bench/start_timer.cpp"
 }
 
 # A private prefix and display, with the auto-compare flag on in its registry.
 start_wine() {
     export TARNLIGHT_OWN_DISPLAY=1
-    # shellcheck source=wine-env.sh
-    source "$root/scripts/wine-env.sh"
     tarnlight_wine_start "$wine_build/wineprefix"
-    wine reg add 'HKCU\Software\Corvale Tools\Tarnlight' /v sudden /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    tarnlight_wine reg add 'HKCU\Software\Corvale Tools\Tarnlight' /v sudden /t REG_DWORD /d 1 /f >/dev/null 2>&1
 }
 
 # Seconds from the start of tarnlight.exe with both names until it is idle
 # with its verdict shown, as the driver inside Wine measures them.
 engine_wine() {
-    wine "$wine_build/start_timer.exe" "$(winepath -w "$wine_build/app/tarnlight.exe")" \
-        "$(winepath -w "$1")" "$(winepath -w "$2")" 2>/dev/null | awk '{ print $1 }'
+    tarnlight_wine "$wine_build/start_timer.exe" "$(tarnlight_wine winepath -w "$wine_build/app/tarnlight.exe")" \
+        "$(tarnlight_wine winepath -w "$1")" "$(tarnlight_wine winepath -w "$2")" 2>/dev/null | awk '{ print $1 }'
 }
 
 verdict_wine() {
-    wine "$wine_build/start_timer.exe" "$(winepath -w "$wine_build/app/tarnlight.exe")" \
-        "$(winepath -w "$1")" "$(winepath -w "$2")" 2>/dev/null | cut -d' ' -f2- | iconv -f CP932 -t UTF-8
+    tarnlight_wine "$wine_build/start_timer.exe" "$(tarnlight_wine winepath -w "$wine_build/app/tarnlight.exe")" \
+        "$(tarnlight_wine winepath -w "$1")" "$(tarnlight_wine winepath -w "$2")" 2>/dev/null | cut -d' ' -f2- | iconv -f CP932 -t UTF-8
 }
 
 # Runs the engine and cmp alternately on one pair; prints a result line.
@@ -126,11 +136,11 @@ build_small_programs() {
     for name in baseline current; do
         source=$root
         [ "$name" = baseline ] && source=$work/baseline-src
-        cmake -S "$source" -B "$work/$name" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
+        cmake -S "$source" -B "$work/$name" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$triple.cmake" \
             -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
         cmake --build "$work/$name" --target tarnlight -j2 >/dev/null
     done
-    i686-w64-mingw32-g++ -O2 -Wall -static -I "$root" -o "$work/compare_timer.exe" "$root/bench/compare_timer.cpp"
+    "$triple-g++" -O2 -Wall -static -I "$root" -o "$work/compare_timer.exe" "$root/bench/compare_timer.cpp"
 }
 
 measure_small_pairs() {
@@ -139,19 +149,19 @@ measure_small_pairs() {
         head -c "$size" /dev/urandom >"$work/small-$size"
         cp "$work/small-$size" "$work/small-$size-copy"
     done
-    pairs=(-f "10 B" "$(winepath -w "$work/small-10")" "$(winepath -w "$work/small-10-copy")"
-           -f "3000 B" "$(winepath -w "$work/small-3000")" "$(winepath -w "$work/small-3000-copy")"
-           -f "1 MB" "$(winepath -w "$work/small-1000000")" "$(winepath -w "$work/small-1000000-copy")")
-    echo "Compare command under Wine on identical small pairs, medians of $small_runs runs;" \
-         "before = $(git -C "$root" rev-parse --short "$small_baseline"), after = this tree" \
-         "(target: 10 B shown under 30 ms)"
-    wine "$work/compare_timer.exe" "$small_runs" \
-        -p before "$(winepath -w "$work/baseline/app/tarnlight.exe")" \
-        -p after "$(winepath -w "$work/current/app/tarnlight.exe")" "${pairs[@]}"
+    pairs=(-f "10 B" "$(tarnlight_wine winepath -w "$work/small-10")" "$(tarnlight_wine winepath -w "$work/small-10-copy")"
+           -f "3000 B" "$(tarnlight_wine winepath -w "$work/small-3000")" "$(tarnlight_wine winepath -w "$work/small-3000-copy")"
+           -f "1 MB" "$(tarnlight_wine winepath -w "$work/small-1000000")" "$(tarnlight_wine winepath -w "$work/small-1000000-copy")")
+    echo "Compare command under Wine ($tarnlight_wine_bits-bit build) on identical small pairs," \
+         "medians of $small_runs runs; before = $(git -C "$root" rev-parse --short "$small_baseline")," \
+         "after = this tree (target: 10 B shown under 30 ms)"
+    tarnlight_wine "$work/compare_timer.exe" "$small_runs" \
+        -p before "$(tarnlight_wine winepath -w "$work/baseline/app/tarnlight.exe")" \
+        -p after "$(tarnlight_wine winepath -w "$work/current/app/tarnlight.exe")" "${pairs[@]}"
 }
 
-small_pairs_possible() {
-    [ "${BENCH_WINE:-1}" != 0 ] && command -v wine >/dev/null && command -v i686-w64-mingw32-g++ >/dev/null
+wine_possible() {
+    [ "${BENCH_WINE:-1}" != 0 ] && [ -x /usr/lib/wine/wine64 ] && command -v x86_64-w64-mingw32-g++ >/dev/null
 }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnlight-bench.XXXXXX")
@@ -162,10 +172,11 @@ cleanup() {
 trap cleanup EXIT
 
 if [ "${1:-}" = small ]; then
-    if ! small_pairs_possible; then
+    if ! wine_possible; then
         echo "Compare command under Wine: skipped"
         exit 0
     fi
+    choose_wine_build
     build_small_programs
     start_wine
     measure_small_pairs
@@ -181,7 +192,7 @@ echo "medians of $runs runs, ${size_mib} MiB page-cached pairs (target: ratio at
 measure "identical pair" engine_native cmp_identical "$work/a" "$work/same"
 measure "scattered pair (~$differences differences)" engine_native cmp_listing "$work/a" "$work/scattered"
 
-if [ "${BENCH_WINE:-1}" = 0 ] || ! command -v wine >/dev/null || ! command -v i686-w64-mingw32-g++ >/dev/null; then
+if ! wine_possible; then
     echo "tarnlight.exe under Wine: skipped"
     exit 0
 fi
@@ -191,7 +202,7 @@ printf 'tiny' >"$work/tiny1"
 printf 'tiny' >"$work/tiny2"
 engine_wine "$work/tiny1" "$work/tiny2" >/dev/null   # the first start loads Wine itself
 cat "$work/a" "$work/same" "$work/scattered" >/dev/null
-echo "tarnlight.exe under Wine, verdicts: $(verdict_wine "$work/a" "$work/same")" \
+echo "tarnlight.exe ($tarnlight_wine_bits-bit build) under Wine, verdicts: $(verdict_wine "$work/a" "$work/same")" \
      "/ $(verdict_wine "$work/a" "$work/scattered")"
 echo "medians of $runs runs, same pairs, net of the start on tiny files (target: ratio at most 1.2)"
 measure_wine "identical pair" cmp_identical "$work/a" "$work/same"
