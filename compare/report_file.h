@@ -26,7 +26,7 @@ void FormatReportFile(ReportFileParts *parts);
 // The bytes and length of part 0, 1 or 2.
 const char *ReportFilePart(const ReportFileParts *parts, int index, int *length);
 
-// Windows only. Writes the report file into a new file in path's folder and
+// Writes the report file into a new file in path's folder and
 // only then moves it over path. Returns false when anything failed: path is
 // then as it was and the new file is gone. A read-only path is not replaced.
 bool WriteReportFile(const char *path);
