@@ -12,7 +12,7 @@ fi
 
 for p in cmake make g++ googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
          g++-mingw-w64-x86-64-posix \
-         wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-wine imagemagick x11-utils; do
+         wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-wine imagemagick x11-utils unzip; do
     have "$p" || need+=("$p")
 done
 
