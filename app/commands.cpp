@@ -9,7 +9,7 @@
 #include "settings/settings_ui.h"
 
 static const char PROGRAM_NAME[] = "Tarnlight";
-static const char PROGRAM_VERSION[] = "ver1.0";
+static const char PROGRAM_VERSION[] = TARNLIGHT_VERSION;   // from the project's version
 static const char ABOUT_NOTICE[] = "2つのファイルをバイト単位で比較します。";
 static const char HELP_TEXT[] = "使い方はreadme.txtにありますので、そちらを読んでください。";
 static const char HELP_CAPTION[] = "Tarnlightのヘルプ";

@@ -18,7 +18,7 @@ differences=1000
 
 build_engine() {
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
-    cmake --build "$build" --target compare_bench -j2 >/dev/null
+    cmake --build "$build" --target compare_bench tlcmp -j2 >/dev/null
 }
 
 # A random file, an identical copy, and a copy with bytes changed at
@@ -47,6 +47,7 @@ median() {
 }
 
 engine_native() { "$build/bench/compare_bench" "$1" "$2"; }
+tlcmp_native() { "$build/tools/tlcmp/tlcmp" "$1" "$2"; }
 cmp_identical() { cmp "$1" "$2"; }
 cmp_listing() { cmp -l "$1" "$2" | cat >/dev/null; }
 
@@ -101,6 +102,22 @@ measure() {
     r=$(printf '%s\n' "${reference_times[@]}" | median)
     printf '%-34s engine %7.3f s   %-22s %7.3f s   ratio %.2f\n' \
         "$label" "$e" "$reference" "$r" "$(awk -v a="$e" -v b="$r" 'BEGIN { print a / b }')"
+}
+
+# tlcmp as a script runs it (its report to /dev/null) against the same cmp,
+# alternately; prints a result line.
+measure_tlcmp() {
+    local label=$1 reference=$2 first=$3 second=$4 i
+    local tlcmp_times=() reference_times=()
+    for ((i = 0; i < runs; i++)); do
+        tlcmp_times+=("$(seconds_of tlcmp_native "$first" "$second")")
+        reference_times+=("$(seconds_of "$reference" "$first" "$second")")
+    done
+    local t r
+    t=$(printf '%s\n' "${tlcmp_times[@]}" | median)
+    r=$(printf '%s\n' "${reference_times[@]}" | median)
+    printf '%-34s tlcmp  %7.3f s   %-22s %7.3f s   ratio %.2f\n' \
+        "$label" "$t" "$reference" "$r" "$(awk -v a="$t" -v b="$r" 'BEGIN { print a / b }')"
 }
 
 # The real program's start on the pair, less its start on two tiny files,
@@ -191,6 +208,8 @@ echo "verdicts: $(engine_native "$work/a" "$work/same" | iconv -f CP932 -t UTF-8
 echo "medians of $runs runs, ${size_mib} MiB page-cached pairs (target: ratio at most 0.90)"
 measure "identical pair" engine_native cmp_identical "$work/a" "$work/same"
 measure "scattered pair (~$differences differences)" engine_native cmp_listing "$work/a" "$work/scattered"
+measure_tlcmp "identical pair" cmp_identical "$work/a" "$work/same"
+measure_tlcmp "scattered pair (~$differences differences)" cmp_listing "$work/a" "$work/scattered"
 
 if ! wine_possible; then
     echo "tarnlight.exe under Wine: skipped"

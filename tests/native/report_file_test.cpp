@@ -1,11 +1,17 @@
 // The report file's bytes, formatted from the result buffers as a real run
-// (with the recording fake panel) leaves them.
+// (with the recording fake panel) leaves them, and the safe save of those
+// bytes over an existing file.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <set>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "compare/report_file.h"
@@ -15,6 +21,7 @@
 namespace {
 
 const char RULE[] = "\r\n----- 結果 -----\r\n\r\n";
+const char OLD_CONTENT[] = "the user's old file\r\n";
 
 std::string WholeFile()
 {
@@ -53,6 +60,31 @@ protected:
     {
         std::string command = "rm -rf '" + dir + "'";
         EXPECT_EQ(0, std::system(command.c_str()));
+    }
+
+    std::set<std::string> NamesInDir()
+    {
+        std::set<std::string> names;
+        DIR *folder = opendir(dir.c_str());
+        while (dirent *entry = readdir(folder))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.insert(entry->d_name);
+        closedir(folder);
+        return names;
+    }
+
+    std::string FileBytes(const std::string &path)
+    {
+        std::string bytes;
+        FILE *file = std::fopen(path.c_str(), "rb");
+        if (!file)
+            return bytes;
+        char chunk[4096];
+        size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+            bytes.append(chunk, got);
+        std::fclose(file);
+        return bytes;
     }
 
     std::string MakeFile(const char *name, const std::string &bytes)
@@ -134,6 +166,55 @@ TEST_F(ReportFileTest, FullBuffersFitWithoutLoss)
     std::string expected = NameLines(g_fileName1, g_fileName2) + RULE + "(ToT)   " +
                            g_verdictLine + "\r\n\r\n" + g_reportText;
     EXPECT_EQ(expected, WholeFile());
+}
+
+TEST_F(ReportFileTest, SaveReplacesTheFileWholeKeepingItsPermissions)
+{
+    std::string first, second;
+    RunWithMoreLine(&first, &second);
+    std::string target = MakeFile("report.txt", OLD_CONTENT);
+    ASSERT_EQ(0, chmod(target.c_str(), 0640));
+    ASSERT_TRUE(WriteReportFile(target.c_str()));
+    EXPECT_EQ(WholeFile(), FileBytes(target));
+    struct stat info;
+    ASSERT_EQ(0, stat(target.c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 07777u);
+    EXPECT_EQ((std::set<std::string>{"one.bin", "two.bin", "report.txt"}), NamesInDir());
+}
+
+// Every way a save can fail leaves the old file as it was and no new file
+// beside it. A write that stops part-way is a file size limit: the kernel
+// refuses the bytes past it, root or not.
+TEST_F(ReportFileTest, FailedSavesLeaveTheOldFileAndNoStrayFile)
+{
+    std::string first, second;
+    RunWithMoreLine(&first, &second);
+    std::string target = MakeFile("report.txt", OLD_CONTENT);
+    std::string readOnly = MakeFile("read only.txt", OLD_CONTENT);
+    ASSERT_EQ(0, chmod(readOnly.c_str(), 0444));
+    std::string folderTarget = dir + "/a folder";
+    ASSERT_EQ(0, mkdir(folderTarget.c_str(), 0755));
+    const std::set<std::string> before = NamesInDir();
+
+    struct rlimit limit, small;
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &limit));
+    small = limit;
+    small.rlim_cur = 100;
+    ASSERT_LT(small.rlim_cur, WholeFile().size());
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
+    bool savedPastTheLimit = WriteReportFile(target.c_str());
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(savedPastTheLimit);
+
+    EXPECT_FALSE(WriteReportFile(readOnly.c_str()));
+    EXPECT_FALSE(WriteReportFile(folderTarget.c_str()));
+    EXPECT_FALSE(WriteReportFile((dir + "/no such folder/report.txt").c_str()));
+
+    EXPECT_EQ(OLD_CONTENT, FileBytes(target));
+    EXPECT_EQ(OLD_CONTENT, FileBytes(readOnly));
+    EXPECT_EQ(before, NamesInDir());
 }
 
 } // namespace

@@ -401,3 +401,68 @@ void EndTarnlight(TarnlightProcess *process)
     CloseHandle(process->info.hProcess);
     ZeroMemory(process, sizeof *process);
 }
+
+namespace {
+
+HANDLE CreateInheritableFile(const char *path)
+{
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, NULL, TRUE};
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, NULL);
+}
+
+std::string TakeFileBytes(const char *path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    char chunk[4096];
+    DWORD got = 0;
+    while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
+        bytes.append(chunk, got);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    DeleteFileA(path);
+    return bytes;
+}
+
+} // namespace
+
+int RunConsoleProgram(const std::string &exe, const std::vector<std::string> &args,
+                      std::string *out, std::string *err, int timeoutMs)
+{
+    std::string line = QuoteArgument(exe);
+    for (const std::string &arg : args)
+        line += " " + QuoteArgument(arg);
+    std::vector<char> commandLine(line.begin(), line.end());
+    commandLine.push_back('\0');
+
+    char folder[MAX_PATH], outPath[MAX_PATH], errPath[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "out", 0, outPath);
+    GetTempFileNameA(folder, "err", 0, errPath);
+    HANDLE outFile = CreateInheritableFile(outPath);
+    HANDLE errFile = CreateInheritableFile(errPath);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outFile;
+    startup.hStdError = errFile;
+    PROCESS_INFORMATION info = {};
+    int code = -1;
+    if (CreateProcessA(NULL, commandLine.data(), NULL, NULL, TRUE, 0, NULL, NULL,
+                       &startup, &info)) {
+        DWORD exitCode = 0;
+        if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(info.hProcess, &exitCode))
+            code = static_cast<int>(exitCode);
+        else
+            TerminateProcess(info.hProcess, 99);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    CloseHandle(outFile);
+    CloseHandle(errFile);
+    *out = TakeFileBytes(outPath);
+    *err = TakeFileBytes(errPath);
+    return code;
+}

@@ -84,6 +84,12 @@ int WaitForExit(TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
 // the program did not end in time.
 int CloseTarnlight(TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
 
+// Runs a console program with args, its standard output and error caught
+// as bytes; its exit code, or -1 when it did not start or end in time (it is
+// then terminated).
+int RunConsoleProgram(const std::string &exe, const std::vector<std::string> &args,
+                      std::string *out, std::string *err, int timeoutMs = E2E_TIMEOUT_MS);
+
 // For TearDown: closes the program if it still runs, terminates it (only
 // this process) if it will not end, and releases the handles.
 void EndTarnlight(TarnlightProcess *process);

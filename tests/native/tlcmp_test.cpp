@@ -1,0 +1,377 @@
+// The real tlcmp binary, run as a script runs it: its listing and exit status
+// against GNU cmp on generated pairs, its saved report against the golden
+// report texts, its output in UTF-8 and in Shift-JIS, and its refusals.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+typedef std::vector<unsigned char> Bytes;
+
+// Literals are Shift-JIS in this build; u8 literals are UTF-8.
+const char RULE[] = "\r\n----- 結果 -----\r\n\r\n";
+const char DIFFERENCE_MARK[] = " バイト目  ";
+const char MORE_LINE[] = "さらに違う箇所あり・・・\r\n";
+const char VERDICT_DIFFERENT[] = "違う内容のファイルです。";
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadWhole(const std::string &path)
+{
+    std::string data;
+    FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return data;
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        data.append(chunk, got);
+    std::fclose(file);
+    return data;
+}
+
+std::string NameLines(const std::string &first, const std::string &second)
+{
+    return "ファイル1　" + first + "\r\nファイル2　" + second + "\r\n";
+}
+
+struct Difference {
+    long long offset;
+    int first;
+    int second;
+    bool operator==(const Difference &other) const
+    {
+        return offset == other.offset && first == other.first && second == other.second;
+    }
+};
+
+std::ostream &operator<<(std::ostream &stream, const Difference &d)
+{
+    return stream << d.offset << ":" << d.first << "/" << d.second;
+}
+
+// Every differing byte as GNU cmp -l lists them, offsets made 0-based.
+std::vector<Difference> ListWithCmp(const std::string &first, const std::string &second)
+{
+    std::vector<Difference> listed;
+    std::string command = "cmp -l '" + first + "' '" + second + "' 2>/dev/null";
+    FILE *pipe = popen(command.c_str(), "r");
+    long long offset;
+    unsigned a, b;
+    while (pipe && std::fscanf(pipe, "%lld %o %o", &offset, &a, &b) == 3)
+        listed.push_back({offset - 1, static_cast<int>(a), static_cast<int>(b)});
+    if (pipe)
+        pclose(pipe);
+    return listed;
+}
+
+int CmpStatus(const std::string &first, const std::string &second)
+{
+    std::string command = "cmp -s '" + first + "' '" + second + "'";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The difference lines of a Shift-JIS report: offset and both decimal values.
+std::vector<Difference> ListedByReport(const std::string &report)
+{
+    std::vector<Difference> listed;
+    for (size_t at = report.find(DIFFERENCE_MARK); at != std::string::npos;
+         at = report.find(DIFFERENCE_MARK, at + 1)) {
+        size_t begin = report.rfind("\r\n", at) + 2;
+        Difference d = {std::atoll(report.substr(begin, at - begin).c_str()), 0, 0};
+        const char *rest = report.c_str() + at + std::strlen(DIFFERENCE_MARK);
+        d.first = std::atoi(rest);
+        const char *second = std::strstr(rest, ")") + 1;
+        while (*second && !(*second >= '0' && *second <= '9'))
+            ++second;
+        d.second = std::atoi(second);
+        listed.push_back(d);
+    }
+    return listed;
+}
+
+// The Verdict line of a Shift-JIS report: after the Face and three spaces.
+std::string VerdictOf(const std::string &report)
+{
+    size_t start = report.find(RULE);
+    if (start == std::string::npos)
+        return "";
+    start += std::strlen(RULE) + 5 + 3;
+    return report.substr(start, report.find("\r\n", start) - start);
+}
+
+class TlcmpTest : public ::testing::Test {
+protected:
+    std::string dir;
+
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tarnlight-tlcmp-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(pattern));
+        dir = pattern;
+    }
+
+    void TearDown() override
+    {
+        std::string command = "rm -rf '" + dir + "'";
+        EXPECT_EQ(0, std::system(command.c_str()));
+    }
+
+    std::string Write(const std::string &name, const Bytes &bytes)
+    {
+        std::string path = dir + "/" + name;
+        FILE *file = std::fopen(path.c_str(), "wb");
+        EXPECT_NE(nullptr, file);
+        if (!bytes.empty())
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        return path;
+    }
+
+    // Runs tlcmp with args under the locale; standard output and error are
+    // files, so neither is a terminal.
+    Outcome Run(const std::vector<std::string> &args, const char *locale = "C.UTF-8")
+    {
+        std::string outPath = dir + "/stdout", errPath = dir + "/stderr";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::vector<char *> argv = {const_cast<char *>(TLCMP_BINARY)};
+        for (const std::string &arg : args)
+            argv.push_back(const_cast<char *>(arg.c_str()));
+        argv.push_back(nullptr);
+        std::string localeSetting = std::string("LC_ALL=") + locale;
+        std::vector<char *> env;
+        for (char **entry = environ; *entry; ++entry)
+            if (std::strncmp(*entry, "LC_", 3) != 0 && std::strncmp(*entry, "LANG", 4) != 0)
+                env.push_back(*entry);
+        env.push_back(const_cast<char *>(localeSetting.c_str()));
+        env.push_back(nullptr);
+        pid_t child = 0;
+        Outcome outcome = {-1, "", ""};
+        int spawned = posix_spawn(&child, TLCMP_BINARY, &actions, nullptr, argv.data(), env.data());
+        posix_spawn_file_actions_destroy(&actions);
+        EXPECT_EQ(0, spawned) << TLCMP_BINARY;
+        int status = 0;
+        if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+            outcome.status = WEXITSTATUS(status);
+        outcome.out = ReadWhole(outPath);
+        outcome.err = ReadWhole(errPath);
+        return outcome;
+    }
+};
+
+// Random pairs, some identical, some where one is a prefix of the other,
+// some with more differences than any listing holds; each under the three
+// stop conditions and the listing limits 1, 30 (the default) and 100.
+TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
+{
+    struct Row {
+        std::vector<std::string> options;
+        int limit;
+        int stop;
+    };
+    const std::vector<Row> rows = {
+        {{}, 30, 0}, {{"-m", "1"}, 1, 0}, {{"-m100"}, 100, 0},
+        {{"-s", "1", "-m", "1"}, 1, 1}, {{"-s1"}, 30, 1}, {{"-m", "100", "-s", "1"}, 100, 1},
+        {{"-s", "2"}, 30, 2}, {{"-m", "1", "-s", "2"}, 1, 2},
+    };
+    std::mt19937 random(20250115);
+    for (int round = 0; round < 10; ++round) {
+        size_t size = round == 0 ? 0 : random() % 120000;
+        Bytes first(size);
+        for (unsigned char &byte : first)
+            byte = static_cast<unsigned char>(random());
+        Bytes second = first;
+        int changes = round % 4 == 1 ? 0 : static_cast<int>(random() % 300);
+        for (int i = 0; i < changes && size > 0; ++i)
+            second[random() % size] ^= static_cast<unsigned char>(1 + random() % 255);
+        if (round % 3 == 2)
+            second.resize(size + 1 + random() % 5000);
+        std::string a = Write("a", first), b = Write("b", second);
+        const std::vector<Difference> all = ListWithCmp(a, b);
+        const long long count = static_cast<long long>(all.size());
+        const int cmpStatus = CmpStatus(a, b);
+        for (const Row &row : rows) {
+            SCOPED_TRACE(testing::Message() << "round " << round << " size " << size << " differences "
+                                            << count << " limit " << row.limit << " stop " << row.stop);
+            std::vector<std::string> args = row.options;
+            args.insert(args.end(), {"--sjis", a, b});
+            Outcome run = Run(args);
+            EXPECT_EQ(cmpStatus, run.status);
+            EXPECT_EQ("", run.err);
+            size_t listed = row.stop == 2 ? 0 : std::min<size_t>(all.size(), row.limit);
+            EXPECT_EQ(std::vector<Difference>(all.begin(), all.begin() + listed), ListedByReport(run.out));
+            bool more = row.stop != 2 && count > row.limit;
+            EXPECT_EQ(more, run.out.find(MORE_LINE) != std::string::npos);
+            bool exact = row.stop == 0 || (row.stop == 1 && count <= row.limit);
+            if (count == 0)
+                EXPECT_EQ(std::string::npos, VerdictOf(run.out).find("違")) << VerdictOf(run.out);
+            else if (exact)
+                EXPECT_EQ("合計" + std::to_string(count) + "箇所違います。", VerdictOf(run.out));
+            else
+                EXPECT_EQ(VERDICT_DIFFERENT, VerdictOf(run.out));
+        }
+        Outcome quiet = Run({"-q", a, b});
+        EXPECT_EQ(cmpStatus, quiet.status);
+        EXPECT_EQ("", quiet.out + quiet.err);
+    }
+}
+
+// Shift-JIS bytes as a UTF-8 terminal shows them, every CR LF an LF.
+std::string AsUtf8Lines(const std::string &shiftJis, const std::string &dir)
+{
+    std::string path = dir + "/sjis";
+    FILE *file = std::fopen(path.c_str(), "wb");
+    std::fwrite(shiftJis.data(), 1, shiftJis.size(), file);
+    std::fclose(file);
+    std::string command = "iconv -f CP932 -t UTF-8 '" + path + "' | tr -d '\\r'";
+    std::string text;
+    FILE *pipe = popen(command.c_str(), "r");
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
+        text.append(chunk, got);
+    pclose(pipe);
+    return text;
+}
+
+// The pairs behind the engine's golden report texts; -o must give the bytes
+// Save result gives, --sjis the same on standard output, and a UTF-8 locale
+// the same text in UTF-8 with LF line ends. One name is Japanese.
+TEST_F(TlcmpTest, SavedReportIsTheWindowsReportFileAndOutputFollowsTheLocale)
+{
+    Bytes hexFirst(20, 0x41), hexSecond(21, 0x41);
+    hexFirst[0] = 5, hexSecond[0] = 10, hexFirst[9] = 255, hexSecond[9] = 0, hexFirst[19] = 0x10,
+    hexSecond[19] = 0xab;
+    Bytes moreFirst(100), moreSecond(100);
+    for (size_t i = 0; i < 100; ++i)
+        moreFirst[i] = moreSecond[i] = static_cast<unsigned char>(i * 7);
+    for (size_t offset : {3, 50, 99})
+        moreSecond[offset] ^= 0x5A;
+    struct Row {
+        const char *golden;
+        Bytes first, second;
+        std::vector<std::string> options;
+        const char *faceAndVerdict;
+        int status;
+    };
+    const std::vector<Row> rows = {
+        {"differ_at_offset_0_hex_spacing.txt", hexFirst, hexSecond, {}, "(ToT)   合計3箇所違います。", 1},
+        {"more_line_after_1.txt", moreFirst, moreSecond, {"-m", "1"}, "(ToT)   合計3箇所違います。", 1},
+        {"sizes_2_and_1.txt", {7, 8}, {7}, {}, "(~_~)   先頭から 1バイトまでは等しく、1バイト余分です。", 1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.golden);
+        std::string golden = ReadWhole(std::string(TARNLIGHT_EXPECTED_DIR) + "/" + row.golden);
+        ASSERT_FALSE(golden.empty());
+        std::string first = Write("one.bin", row.first);
+        std::string second = Write(u8"表示 データ.bin", row.second);
+        std::string expected = NameLines(first, dir + "/表示 データ.bin") + RULE + row.faceAndVerdict +
+                               "\r\n\r\n" + golden;
+        std::string report = dir + "/report.txt";
+        Write("report.txt", {'o', 'l', 'd'});
+
+        std::vector<std::string> args = row.options;
+        args.insert(args.end(), {"-o", report, first, second});
+        Outcome converted = Run(args);
+        EXPECT_EQ(row.status, converted.status);
+        EXPECT_EQ(expected, ReadWhole(report));
+        EXPECT_EQ(AsUtf8Lines(expected, dir), converted.out);
+        EXPECT_NE(std::string::npos, converted.out.find(u8"ファイル2　" + dir + u8"/表示 データ.bin\n"));
+        EXPECT_EQ("", converted.err);
+
+        args.insert(args.begin(), "--sjis");
+        Outcome raw = Run(args, "C.UTF-8");
+        EXPECT_EQ(row.status, raw.status);
+        EXPECT_EQ(expected, raw.out);
+        EXPECT_EQ(expected, ReadWhole(report));
+    }
+    Outcome same = Run({"-o", dir + "/report.txt", dir + "/one.bin", dir + "/one.bin"});
+    EXPECT_EQ(0, same.status);
+    EXPECT_NE(std::string::npos, same.out.find(u8"(^-^;   本当に同一のファイルです。(当たり前)\n"));
+}
+
+// Trouble and wrong command lines: exit status 2, nothing on standard
+// output, and the program's own words on standard error.
+TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
+{
+    std::string a = Write("a", {1, 2, 3}), b = Write("b", {1, 2, 4});
+    std::string missing = dir + "/missing";
+    std::string longName = dir + "/" + std::string(256 - dir.size() - 1, 'n');
+    ASSERT_EQ(256u, longName.size());
+    std::string unsaved = dir + "/no folder/report.txt";
+    const std::string usage = u8"使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] ファイル1 ファイル2\n";
+    struct Row {
+        std::vector<std::string> args;
+        std::string firstLines;     // UTF-8
+        bool usage;
+    };
+    const std::vector<Row> rows = {
+        {{missing, b}, u8"1番目のファイル\n\"" + missing + u8"\"が開けません。\n", false},
+        {{a, dir}, u8"2番目のファイル\n\"" + dir + u8"\"が開けません。\n", false},
+        {{longName, b}, u8"1番目のファイル\n\"" + longName + u8"\"は名前が長すぎます（255バイトまで）。\n", false},
+        {{"-o", unsaved, a, b}, u8"ファイル\n\"" + unsaved + u8"\"が保存できません。\n", false},
+        {{"-m", "0", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
+        {{"-m", "101", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
+        {{a, b, "-m"}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
+        {{"-s", "3", a, b}, u8"-s には 0、1、2 のどれかを指定してください。\n", true},
+        {{"-s", "1x", a, b}, u8"-s には 0、1、2 のどれかを指定してください。\n", true},
+        {{a, b, "-o"}, u8"-o には保存するファイルの名前を指定してください。\n", true},
+        {{"-x", a, b}, u8"-x というオプションはありません。\n", true},
+        {{a}, u8"２つのファイルを指定してください。\n", true},
+        {{a, b, a}, u8"２つのファイルを指定してください。\n", true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.args.size() > 1 ? row.args[0] + " " + row.args[1] : row.args[0]);
+        Outcome run = Run(row.args);
+        EXPECT_EQ(2, run.status);
+        EXPECT_EQ("", run.out);
+        EXPECT_EQ(row.firstLines + (row.usage ? usage + u8"詳しくは tlcmp --help を見てください。\n" : ""),
+                  run.err);
+    }
+    EXPECT_EQ("", ReadWhole(unsaved));
+
+    Outcome raw = Run({"--sjis", missing, b}, "C.UTF-8");
+    EXPECT_EQ(2, raw.status);
+    EXPECT_EQ("1番目のファイル\r\n\"" + missing + "\"が開けません。\r\n", raw.err);
+
+    Outcome ended = Run({"--", "-x", b});
+    EXPECT_EQ(u8"1番目のファイル\n\"-x\"が開けません。\n", ended.err) << "after -- a name, not an option";
+}
+
+TEST_F(TlcmpTest, HelpExplainsEveryOptionAndVersionNamesTheProgramsVersion)
+{
+    Outcome help = Run({"--help"});
+    EXPECT_EQ(0, help.status);
+    EXPECT_EQ(0u, help.out.find(u8"使い方: tlcmp "));
+    for (const char *option : {"-m N", "-s 0|1|2", "-o REPORT", "-q ", "--sjis", "--version"})
+        EXPECT_NE(std::string::npos, help.out.find(std::string("\n  ") + option)) << option;
+    EXPECT_NE(std::string::npos, help.out.find(u8"どちらか一方のファイルが終端に達するまで比較する"));
+    EXPECT_EQ(std::string::npos, help.out.find('\r'));
+
+    Outcome version = Run({"--version"});
+    EXPECT_EQ(0, version.status);
+    EXPECT_EQ("tlcmp (Tarnlight) ver1.0\n", version.out);
+}
+
+} // namespace

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The release zip as a user gets it: one folder holding exactly tarnlight.exe,
+# tlcmp.exe, readme.txt and SHA256SUMS; the sums check inside it; the files
+# are those of this build; tlcmp.exe is a console program that does not use
+# the registry. Then the programs are started from the unpacked folder under
+# Wine (release_test.exe), where this host runs 32-bit Windows programs.
+#   release_test.sh ZIP UNPACK_FOLDER RELEASE_TEST_EXE TARNLIGHT_EXE TLCMP_EXE README [EMULATOR...]
+set -uo pipefail
+zip=$1 unpacked=$2 starter=$3
+built_program=$4 built_companion=$5 readme=$6
+shift 6
+emulator=("$@")   # the build's test emulator: its own prefix, never a user's
+folder=$(basename "$zip" -win32.zip)
+
+passed=0 failed=0
+check() {
+    local what=$1; shift
+    if "$@"; then
+        echo "ok: $what"; passed=$((passed + 1))
+    else
+        echo "FAILED: $what"; failed=$((failed + 1))
+    fi
+}
+
+entries() { zipinfo -1 "$zip" | grep -v '/$' | sort; }
+expected_entries() { printf '%s\n' "$folder/SHA256SUMS" "$folder/readme.txt" "$folder/tarnlight.exe" "$folder/tlcmp.exe"; }
+same_entries() { diff <(entries) <(expected_entries); }
+sums_name_the_files() { diff <(cut -c67- "$unpacked/$folder/SHA256SUMS" | sort) <(printf '%s\n' readme.txt tarnlight.exe tlcmp.exe); }
+sums_check() { (cd "$unpacked/$folder" && sha256sum --quiet --strict -c SHA256SUMS); }
+same_as_built() {
+    cmp "$unpacked/$folder/tarnlight.exe" "$built_program" &&
+    cmp "$unpacked/$folder/tlcmp.exe" "$built_companion" &&
+    cmp "$unpacked/$folder/readme.txt" "$readme"
+}
+headers() { i686-w64-mingw32-objdump -p "$unpacked/$folder/tlcmp.exe"; }
+console_program() { grep -q 'Subsystem.*(Windows CUI)' <<<"$(headers)"; }
+no_registry() { local dump; dump=$(headers) && grep -q 'DLL Name' <<<"$dump" && ! grep -qi 'advapi32' <<<"$dump"; }
+
+rm -rf "$unpacked"
+mkdir -p "$unpacked"
+check "the zip unpacks" unzip -q "$zip" -d "$unpacked"
+check "one folder $folder with the program, tlcmp, readme.txt and SHA256SUMS" same_entries
+check "SHA256SUMS names the three files" sums_name_the_files
+check "sha256sum -c SHA256SUMS passes in the folder" sums_check
+check "the files are those of this build" same_as_built
+check "tlcmp.exe is a console program" console_program
+check "tlcmp.exe imports nothing of the registry" no_registry
+
+if [ ${#emulator[@]} -gt 0 ] && "${emulator[@]}" "$starter" --gtest_brief=1; then
+    echo "ok: tarnlight.exe and tlcmp.exe start from the unpacked folder under Wine"
+    passed=$((passed + 1))
+elif [ ${#emulator[@]} -gt 0 ]; then
+    echo "FAILED: tarnlight.exe and tlcmp.exe start from the unpacked folder under Wine"
+    failed=$((failed + 1))
+else
+    echo "no Wine on this host: the programs were not started, the contents were checked"
+fi
+
+echo "release zip: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

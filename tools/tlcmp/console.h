@@ -1,0 +1,27 @@
+// The console side of tlcmp, one body per platform: how the program's
+// Shift-JIS texts reach standard output and standard error, how a name typed
+// on the command line becomes Shift-JIS for those texts, and what the
+// progress display needs (a terminal test and a clock).
+#ifndef TARNLIGHT_TLCMP_CONSOLE_H
+#define TARNLIGHT_TLCMP_CONSOLE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+// Before any output. rawShiftJis: write the texts as they are (--sjis);
+// otherwise convert them for the terminal where the platform needs it.
+void StartConsole(bool rawShiftJis);
+
+// Writes Shift-JIS text to stream, converted as StartConsole chose; false
+// when the stream refused it.
+bool WriteText(FILE *stream, const char *text, size_t length);
+
+// A name as the user typed it, as Shift-JIS for the texts that show it; a
+// character Shift-JIS lacks becomes '?'. Always zero-ended within size.
+void TextNameOf(const char *typed, char *name, size_t size);
+
+bool IsTerminal(FILE *stream);
+int64_t MillisecondsNow();
+
+#endif

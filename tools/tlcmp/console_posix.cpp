@@ -1,0 +1,154 @@
+// The console on POSIX systems: texts converted from Shift-JIS to the
+// locale's character set with iconv(3), and each CR LF written as the LF that
+// terminals and text tools expect. With --sjis the bytes go out unchanged.
+#include "tools/tlcmp/console.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <ctime>
+#include <iconv.h>
+#include <langinfo.h>
+#include <unistd.h>
+
+enum { CHARSET_NAME_SIZE = 80, CONVERTED_CHUNK = 4096 };
+
+static const char SHIFT_JIS[] = "CP932";
+static const iconv_t NO_CONVERTER = reinterpret_cast<iconv_t>(-1);
+
+static bool s_rawShiftJis = true;
+static char s_localeCharset[CHARSET_NAME_SIZE] = "";
+
+void StartConsole(bool rawShiftJis)
+{
+    std::setlocale(LC_ALL, "");
+    std::snprintf(s_localeCharset, sizeof s_localeCharset, "%s", nl_langinfo(CODESET));
+    s_rawShiftJis = rawShiftJis;
+}
+
+// Where the charset cannot show a character, "//TRANSLIT" gives a '?'.
+static iconv_t OpenConverter(const char *to, const char *from)
+{
+    char target[CHARSET_NAME_SIZE + 16];
+    std::snprintf(target, sizeof target, "%s//TRANSLIT", to);
+    return iconv_open(target, from);
+}
+
+static bool IsLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// The input bytes of a character that did not convert: two for a Shift-JIS
+// double-byte character, one otherwise.
+static size_t BadCharacterLength(const char *at, size_t left, bool fromShiftJis)
+{
+    if (fromShiftJis && left >= 2 && IsLeadByte(static_cast<unsigned char>(*at)))
+        return 2;
+    return 1;
+}
+
+// Where converted bytes go: a stream, or a zero-ended text of size bytes.
+struct Sink {
+    FILE *stream;
+    char *text;
+    size_t size;
+    size_t used;
+};
+
+// A text keeps what fits: a name too long for its buffer is cut, never
+// overrun. False when the stream refused the bytes.
+static bool Put(Sink *sink, const char *bytes, size_t length)
+{
+    if (sink->stream)
+        return std::fwrite(bytes, 1, length, sink->stream) == length;
+    size_t room = sink->size - 1 - sink->used;
+    size_t taken = length < room ? length : room;
+    std::memcpy(sink->text + sink->used, bytes, taken);
+    sink->used += taken;
+    sink->text[sink->used] = '\0';
+    return true;
+}
+
+// Converts length bytes at in; a character that does not convert becomes
+// '?'. With in null, ends the output (the closing shift of a stateful
+// charset). False when the sink refused the bytes.
+static bool Convert(iconv_t converter, const char *in, size_t length, bool fromShiftJis, Sink *sink)
+{
+    char *inAt = const_cast<char *>(in);
+    size_t inLeft = length;
+    for (;;) {
+        char chunk[CONVERTED_CHUNK];
+        char *outAt = chunk;
+        size_t outLeft = sizeof chunk - 1;  // room for a '?'
+        size_t done = in ? iconv(converter, &inAt, &inLeft, &outAt, &outLeft)
+                         : iconv(converter, nullptr, nullptr, &outAt, &outLeft);
+        int error = done == static_cast<size_t>(-1) ? errno : 0;
+        if (error != 0 && error != E2BIG && in) {
+            size_t skip = BadCharacterLength(inAt, inLeft, fromShiftJis);
+            inAt += skip;
+            inLeft -= skip;
+            *outAt++ = '?';
+        }
+        if (!Put(sink, chunk, static_cast<size_t>(outAt - chunk)))
+            return false;
+        if (in ? inLeft == 0 : error != E2BIG)
+            return true;
+    }
+}
+
+// Converts Shift-JIS text line by line, each CR LF written as LF.
+static bool ConvertLines(iconv_t converter, const char *text, size_t length, Sink *sink)
+{
+    size_t start = 0;
+    for (size_t at = 0; at + 1 < length; ++at) {
+        if (text[at] != '\r' || text[at + 1] != '\n')
+            continue;
+        if (!Convert(converter, text + start, at - start, true, sink) ||
+            !Convert(converter, "\n", 1, true, sink))
+            return false;
+        start = at + 2;
+        ++at;
+    }
+    return Convert(converter, text + start, length - start, true, sink) &&
+           Convert(converter, nullptr, 0, true, sink);
+}
+
+bool WriteText(FILE *stream, const char *text, size_t length)
+{
+    Sink sink = {stream, nullptr, 0, 0};
+    iconv_t converter = s_rawShiftJis ? NO_CONVERTER : OpenConverter(s_localeCharset, SHIFT_JIS);
+    // Without a converter (--sjis, or a charset iconv does not know) the
+    // bytes go out as they are.
+    if (converter == NO_CONVERTER)
+        return Put(&sink, text, length) && std::fflush(stream) == 0;
+    bool written = ConvertLines(converter, text, length, &sink);
+    iconv_close(converter);
+    return written && std::fflush(stream) == 0;
+}
+
+void TextNameOf(const char *typed, char *name, size_t size)
+{
+    Sink sink = {nullptr, name, size, 0};
+    name[0] = '\0';
+    iconv_t converter = OpenConverter(SHIFT_JIS, s_localeCharset);
+    if (converter == NO_CONVERTER) {
+        Put(&sink, typed, std::strlen(typed));
+        return;
+    }
+    Convert(converter, typed, std::strlen(typed), false, &sink);
+    Convert(converter, nullptr, 0, false, &sink);
+    iconv_close(converter);
+}
+
+bool IsTerminal(FILE *stream)
+{
+    return isatty(fileno(stream)) != 0;
+}
+
+int64_t MillisecondsNow()
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}

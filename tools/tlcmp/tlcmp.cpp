@@ -1,0 +1,303 @@
+// tlcmp: the comparison of two files from a console. It runs the same core
+// as the window, prints what Save result would write for the pair, can save
+// that report the same safe way, and answers with an exit status as cmp has
+// it. It never reads or writes the stored settings.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "compare/compare.h"
+#include "compare/engine.h"
+#include "compare/report_file.h"
+#include "settings/settings.h"
+#include "tools/tlcmp/console.h"
+
+#ifndef TARNLIGHT_VERSION
+#error "TARNLIGHT_VERSION must give the program's version text"
+#endif
+
+enum ExitStatus { EXIT_SAME = 0, EXIT_DIFFERENT = 1, EXIT_TROUBLE = 2 };
+
+enum {
+    MESSAGE_SIZE = 4096 + 200,      // an error text with a long name in it
+    TEXT_NAME_SIZE = 4096,
+    PROGRESS_DELAY_MS = 500
+};
+
+static const char USAGE_LINE[] =
+    "使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] ファイル1 ファイル2\r\n";
+
+static const char HELP_TEXT[] =
+    "\r\n"
+    "２つのファイルをバイト単位で比較し、Tarnlight の「結果を出力」と同じ内容\r\n"
+    "（２つのファイル名、顔文字と判定、違うバイトの一覧）を標準出力に書きます。\r\n"
+    "\r\n"
+    "  -m N       違うバイトを一覧に出す最大数（1～100、初期値 30）\r\n"
+    "  -s 0|1|2   終了条件（初期値 0）\r\n"
+    "               0  どちらか一方のファイルが終端に達するまで比較する\r\n"
+    "               1  最大表示数（-m の数）に達したら終了する\r\n"
+    "               2  異なるバイトが１つでもあったら直ちに終了する\r\n"
+    "  -o REPORT  比較が終わったら、同じ結果をファイル REPORT にも保存する\r\n"
+    "             （Shift-JIS、改行 CR LF。失敗しても元のファイルは残る）\r\n"
+    "  -q         結果を出力せず、終了コードだけを返す\r\n"
+    "  --sjis     出力を変換せず Shift-JIS のまま書く（Windows では常にそうです）\r\n"
+    "  --help     この説明を表示する\r\n"
+    "  --version  バージョンを表示する\r\n"
+    "\r\n"
+    "終了コード\r\n"
+    "  0  同じ内容のファイルです\r\n"
+    "  1  内容か長さが違います\r\n"
+    "  2  比較できませんでした（ファイルが開けない・読めない、比較中に変更\r\n"
+    "     された、名前が 255 バイトを超える、指定の誤り、REPORT に保存できない）\r\n"
+    "     理由は標準エラーに出ます。\r\n"
+    "\r\n"
+    "設定（レジストリ）は読みも書きもしません。\r\n";
+
+static const char HELP_HINT[] = "詳しくは tlcmp --help を見てください。\r\n";
+
+enum Request { REQUEST_COMPARE, REQUEST_HELP, REQUEST_VERSION };
+
+// What was wrong with the command line; its text is made once the console
+// knows the charset of the names.
+enum ArgumentFault {
+    FAULT_NONE,
+    FAULT_LIMIT,            // -m outside 1 to 100
+    FAULT_STOP,             // -s not 0, 1 or 2
+    FAULT_REPORT_NAME,      // -o without a name
+    FAULT_UNKNOWN_OPTION,
+    FAULT_NAME_COUNT        // not exactly two files
+};
+
+struct Options {
+    Request request;
+    Settings settings;
+    const char *names[2];
+    const char *reportPath;     // -o, or null
+    bool quiet;
+    bool rawShiftJis;
+    ArgumentFault fault;
+    const char *faultArgument;
+};
+
+static void WriteLine(FILE *stream, const char *text)
+{
+    WriteText(stream, text, std::strlen(text));
+    WriteText(stream, "\r\n", 2);
+}
+
+// Reads a whole decimal number between low and high.
+static bool ReadNumber(const char *text, int low, int high, int32_t *value)
+{
+    if (text == nullptr || *text < '0' || *text > '9')
+        return false;
+    char *end = nullptr;
+    long number = std::strtol(text, &end, 10);
+    if (*end != '\0' || number < low || number > high)
+        return false;
+    *value = static_cast<int32_t>(number);
+    return true;
+}
+
+// The value of an option: what follows its letter, or the next argument.
+static const char *OptionValue(int argc, char **argv, int *at)
+{
+    if (argv[*at][2] != '\0')
+        return argv[*at] + 2;
+    if (*at + 1 < argc)
+        return argv[++*at];
+    return nullptr;
+}
+
+// Reads the option at argv[*at], and its value; the fault it finds.
+static ArgumentFault ReadOption(int argc, char **argv, int *at, Options *options)
+{
+    const char *argument = argv[*at];
+    if (std::strcmp(argument, "--help") == 0) {
+        options->request = REQUEST_HELP;
+    } else if (std::strcmp(argument, "--version") == 0) {
+        options->request = REQUEST_VERSION;
+    } else if (std::strcmp(argument, "--sjis") == 0) {
+        options->rawShiftJis = true;
+    } else if (std::strcmp(argument, "-q") == 0) {
+        options->quiet = true;
+    } else if (argument[1] == 'm') {
+        if (!ReadNumber(OptionValue(argc, argv, at), 1, MAX_LISTED_LIMIT, &options->settings.maxdiffno))
+            return FAULT_LIMIT;
+    } else if (argument[1] == 's') {
+        if (!ReadNumber(OptionValue(argc, argv, at), STOP_AT_END, STOP_AT_FIRST, &options->settings.compcancel))
+            return FAULT_STOP;
+    } else if (argument[1] == 'o') {
+        options->reportPath = OptionValue(argc, argv, at);
+        if (options->reportPath == nullptr || options->reportPath[0] == '\0')
+            return FAULT_REPORT_NAME;
+    } else {
+        return FAULT_UNKNOWN_OPTION;
+    }
+    return FAULT_NONE;
+}
+
+// Options may stand before, between and after the two names; "--" ends them.
+static void ReadArguments(int argc, char **argv, Options *options)
+{
+    int names = 0;
+    bool optionsEnded = false;
+    for (int at = 1; at < argc && options->fault == FAULT_NONE; ++at) {
+        const char *argument = argv[at];
+        if (!optionsEnded && std::strcmp(argument, "--") == 0) {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument[0] == '-' && argument[1] != '\0') {
+            options->fault = ReadOption(argc, argv, &at, options);
+            options->faultArgument = argument;
+        } else {
+            if (names < 2)
+                options->names[names] = argument;
+            ++names;
+        }
+    }
+    if (options->fault == FAULT_NONE && options->request == REQUEST_COMPARE && names != 2)
+        options->fault = FAULT_NAME_COUNT;
+}
+
+static int ReportArgumentFault(const Options &options)
+{
+    char text[MESSAGE_SIZE], name[TEXT_NAME_SIZE];
+    switch (options.fault) {
+    case FAULT_LIMIT:
+        std::snprintf(text, sizeof text, "-m には 1 から 100 までの数を指定してください。");
+        break;
+    case FAULT_STOP:
+        std::snprintf(text, sizeof text, "-s には 0、1、2 のどれかを指定してください。");
+        break;
+    case FAULT_REPORT_NAME:
+        std::snprintf(text, sizeof text, "-o には保存するファイルの名前を指定してください。");
+        break;
+    case FAULT_UNKNOWN_OPTION:
+        TextNameOf(options.faultArgument, name, sizeof name);
+        std::snprintf(text, sizeof text, "%s というオプションはありません。", name);
+        break;
+    default:
+        std::snprintf(text, sizeof text, "２つのファイルを指定してください。");
+        break;
+    }
+    WriteLine(stderr, text);
+    WriteText(stderr, USAGE_LINE, std::strlen(USAGE_LINE));
+    WriteText(stderr, HELP_HINT, std::strlen(HELP_HINT));
+    return EXIT_TROUBLE;
+}
+
+struct Progress {
+    bool allowed;       // standard error is a terminal and output is wanted
+    int64_t startMs;
+    int percent;        // the last percentage the run reached
+    int shown;          // the percentage on the terminal, 0 for none
+};
+
+// The same steps as the window's percentage, once the run has taken long
+// enough for the user to wonder.
+static void ShowProgress(void *context, int percent)
+{
+    Progress *progress = static_cast<Progress *>(context);
+    if (percent > PROGRESS_STARTED)
+        progress->percent = percent;
+    if (!progress->allowed || progress->percent == progress->shown ||
+        progress->percent <= PROGRESS_STARTED ||
+        MillisecondsNow() - progress->startMs < PROGRESS_DELAY_MS)
+        return;
+    std::fprintf(stderr, "\r%3d%%", progress->percent);
+    std::fflush(stderr);
+    progress->shown = progress->percent;
+}
+
+static void ClearProgress(const Progress &progress)
+{
+    if (progress.shown == 0)
+        return;
+    std::fprintf(stderr, "\r    \r");
+    std::fflush(stderr);
+}
+
+// The result buffers as the window leaves them after the same run, so the
+// report's bytes come from the one formatter Save result uses.
+static void KeepResult(const Options &options, const Comparison &run)
+{
+    TextNameOf(options.names[0], g_fileName1, sizeof g_fileName1);
+    TextNameOf(options.names[1], g_fileName2, sizeof g_fileName2);
+    std::snprintf(g_reportText, sizeof g_reportText, "%s", run.report);
+    ChooseVerdict(run.differences, run.sizes, options.names[0], options.names[1], options.settings,
+                  g_verdictLine, g_face);
+}
+
+static bool WriteReportTo(FILE *stream)
+{
+    ReportFileParts parts;
+    FormatReportFile(&parts);
+    for (int index = 0; index < REPORT_FILE_PARTS; ++index) {
+        int length = 0;
+        const char *bytes = ReportFilePart(&parts, index, &length);
+        if (!WriteText(stream, bytes, static_cast<size_t>(length)))
+            return false;
+    }
+    return true;
+}
+
+static int ReportFailure(const Options &options, const Comparison &run)
+{
+    char name1[TEXT_NAME_SIZE], name2[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
+    TextNameOf(options.names[0], name1, sizeof name1);
+    TextNameOf(options.names[1], name2, sizeof name2);
+    DescribeFailure(run, name1, name2, text, sizeof text);
+    WriteLine(stderr, text);
+    return EXIT_TROUBLE;
+}
+
+static int ReportSaveFailure(const char *path)
+{
+    char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
+    TextNameOf(path, name, sizeof name);
+    std::snprintf(text, sizeof text, "ファイル\r\n\"%s\"が保存できません。", name);
+    WriteLine(stderr, text);
+    return EXIT_TROUBLE;
+}
+
+static int CompareAndReport(const Options &options)
+{
+    Progress progress = {!options.quiet && IsTerminal(stderr), MillisecondsNow(), 0, 0};
+    const ProgressSink sink = {ShowProgress, &progress};
+    static Comparison run;
+    CompareFiles(options.names[0], options.names[1], options.settings, sink, &run);
+    ClearProgress(progress);
+    if (run.end != COMPARISON_COMPLETE)
+        return ReportFailure(options, run);
+    KeepResult(options, run);
+    // The report is saved before anything is printed, so a run that could
+    // not save it ends with its error alone.
+    if (options.reportPath && !WriteReportFile(options.reportPath))
+        return ReportSaveFailure(options.reportPath);
+    if (!options.quiet && !WriteReportTo(stdout))
+        return EXIT_TROUBLE;
+    bool same = run.differences == 0 && run.sizes.first == run.sizes.second;
+    return same ? EXIT_SAME : EXIT_DIFFERENT;
+}
+
+int main(int argc, char **argv)
+{
+    Options options = {};
+    options.request = REQUEST_COMPARE;
+    options.settings = DefaultSettings();
+    ReadArguments(argc, argv, &options);
+    StartConsole(options.rawShiftJis);
+    if (options.fault != FAULT_NONE)
+        return ReportArgumentFault(options);
+    switch (options.request) {
+    case REQUEST_HELP:
+        WriteText(stdout, USAGE_LINE, std::strlen(USAGE_LINE));
+        WriteText(stdout, HELP_TEXT, std::strlen(HELP_TEXT));
+        return EXIT_SAME;
+    case REQUEST_VERSION:
+        WriteLine(stdout, "tlcmp (Tarnlight) " TARNLIGHT_VERSION);
+        return EXIT_SAME;
+    case REQUEST_COMPARE:
+        break;
+    }
+    return CompareAndReport(options);
+}
