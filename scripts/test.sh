@@ -50,6 +50,7 @@ if [ "${tarnlight_wine_bits:-}" = 32 ]; then
     wine_suite 32
 else
     results+=("tests under Wine, 32-bit build: not run ($tarnlight_wine_reason)")
+    TARNLIGHT_RELEASE_CONTENTS_ONLY=1 suite "release zip, contents only" win -R '^release_zip$'
 fi
 wine_suite 64
 

@@ -46,14 +46,18 @@ check "the files are those of this build" same_as_built
 check "tlcmp.exe is a console program" console_program
 check "tlcmp.exe imports nothing of the registry" no_registry
 
-if [ ${#emulator[@]} -gt 0 ] && "${emulator[@]}" "$starter" --gtest_brief=1; then
+# Where the host runs no 32-bit code, scripts/test.sh asks for the contents
+# alone (TARNLIGHT_RELEASE_CONTENTS_ONLY=1).
+runs_wine() { [ -z "${TARNLIGHT_RELEASE_CONTENTS_ONLY:-}" ] && [ ${#emulator[@]} -gt 0 ]; }
+
+if runs_wine && "${emulator[@]}" "$starter" --gtest_brief=1; then
     echo "ok: tarnlight.exe and tlcmp.exe start from the unpacked folder under Wine"
     passed=$((passed + 1))
-elif [ ${#emulator[@]} -gt 0 ]; then
+elif runs_wine; then
     echo "FAILED: tarnlight.exe and tlcmp.exe start from the unpacked folder under Wine"
     failed=$((failed + 1))
 else
-    echo "no Wine on this host: the programs were not started, the contents were checked"
+    echo "this host runs no 32-bit Windows program: the contents were checked, the programs not started"
 fi
 
 echo "release zip: $passed passed, $failed failed"
