@@ -89,9 +89,10 @@ verdict_wine() {
         "$(tarnlight_wine winepath -w "$1")" "$(tarnlight_wine winepath -w "$2")" 2>/dev/null | cut -d' ' -f2- | iconv -f CP932 -t UTF-8
 }
 
-# Runs the engine and cmp alternately on one pair; prints a result line.
+# Runs a program (the engine, or tlcmp as a script runs it) and cmp
+# alternately on one pair; prints a result line.
 measure() {
-    local label=$1 engine=$2 reference=$3 first=$4 second=$5 i
+    local name=$1 label=$2 engine=$3 reference=$4 first=$5 second=$6 i
     local engine_times=() reference_times=()
     for ((i = 0; i < runs; i++)); do
         engine_times+=("$(seconds_of "$engine" "$first" "$second")")
@@ -100,24 +101,8 @@ measure() {
     local e r
     e=$(printf '%s\n' "${engine_times[@]}" | median)
     r=$(printf '%s\n' "${reference_times[@]}" | median)
-    printf '%-34s engine %7.3f s   %-22s %7.3f s   ratio %.2f\n' \
-        "$label" "$e" "$reference" "$r" "$(awk -v a="$e" -v b="$r" 'BEGIN { print a / b }')"
-}
-
-# tlcmp as a script runs it (its report to /dev/null) against the same cmp,
-# alternately; prints a result line.
-measure_tlcmp() {
-    local label=$1 reference=$2 first=$3 second=$4 i
-    local tlcmp_times=() reference_times=()
-    for ((i = 0; i < runs; i++)); do
-        tlcmp_times+=("$(seconds_of tlcmp_native "$first" "$second")")
-        reference_times+=("$(seconds_of "$reference" "$first" "$second")")
-    done
-    local t r
-    t=$(printf '%s\n' "${tlcmp_times[@]}" | median)
-    r=$(printf '%s\n' "${reference_times[@]}" | median)
-    printf '%-34s tlcmp  %7.3f s   %-22s %7.3f s   ratio %.2f\n' \
-        "$label" "$t" "$reference" "$r" "$(awk -v a="$t" -v b="$r" 'BEGIN { print a / b }')"
+    printf '%-34s %-6s %7.3f s   %-22s %7.3f s   ratio %.2f\n' \
+        "$label" "$name" "$e" "$reference" "$r" "$(awk -v a="$e" -v b="$r" 'BEGIN { print a / b }')"
 }
 
 # The real program's start on the pair, less its start on two tiny files,
@@ -206,10 +191,10 @@ echo "verdicts: $(engine_native "$work/a" "$work/same" | iconv -f CP932 -t UTF-8
      "/ $(engine_native "$work/a" "$work/scattered" | iconv -f CP932 -t UTF-8)" \
      "(cmp -l lists $(cmp -l "$work/a" "$work/scattered" | wc -l))"
 echo "medians of $runs runs, ${size_mib} MiB page-cached pairs (target: ratio at most 0.90)"
-measure "identical pair" engine_native cmp_identical "$work/a" "$work/same"
-measure "scattered pair (~$differences differences)" engine_native cmp_listing "$work/a" "$work/scattered"
-measure_tlcmp "identical pair" cmp_identical "$work/a" "$work/same"
-measure_tlcmp "scattered pair (~$differences differences)" cmp_listing "$work/a" "$work/scattered"
+measure engine "identical pair" engine_native cmp_identical "$work/a" "$work/same"
+measure engine "scattered pair (~$differences differences)" engine_native cmp_listing "$work/a" "$work/scattered"
+measure tlcmp "identical pair" tlcmp_native cmp_identical "$work/a" "$work/same"
+measure tlcmp "scattered pair (~$differences differences)" tlcmp_native cmp_listing "$work/a" "$work/scattered"
 
 if ! wine_possible; then
     echo "tarnlight.exe under Wine: skipped"

@@ -20,6 +20,7 @@
 #include "compare/engine.h"
 #include "compare/source_file.h"
 #include "fake_platform.h"
+#include "test_files.h"
 #include "settings/settings.h"
 
 namespace {
@@ -37,20 +38,6 @@ int OpenDescriptorCount()
         count += entry->d_name[0] != '.';
     closedir(dir);
     return count;
-}
-
-std::string ReadWhole(const std::string &path)
-{
-    std::string data;
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return data;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        data.append(chunk, got);
-    std::fclose(file);
-    return data;
 }
 
 // Golden report texts are Shift-JIS with CR LF, compared as bytes. Setting
@@ -140,9 +127,8 @@ protected:
 
     void SetUp() override
     {
-        char pattern[] = "/tmp/tarnlight-engine-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        dir = pattern;
+        dir = MakeTempFolder("tarnlight-engine");
+        ASSERT_FALSE(dir.empty());
         g_settings = DefaultSettings();
         g_sourceTestHooks = SourceTestHooks();
         g_pathToChange.clear();
@@ -156,8 +142,10 @@ protected:
     {
         g_sourceTestHooks = SourceTestHooks();
         EXPECT_EQ(descriptorsBefore, OpenDescriptorCount()) << "a file was left open";
-        std::string command = "rm -rf '" + dir + "' '" + memoryDir + "'";
-        EXPECT_EQ(0, std::system(command.c_str()));
+        EXPECT_TRUE(RemoveFolder(dir));
+        if (!memoryDir.empty()) {
+            EXPECT_TRUE(RemoveFolder(memoryDir));
+        }
     }
 
     std::string PathOf(const std::string &name) { return dir + "/" + name; }
@@ -176,11 +164,7 @@ protected:
     std::string Write(const std::string &name, const Bytes &bytes)
     {
         std::string path = PathOf(name);
-        FILE *file = std::fopen(path.c_str(), "wb");
-        EXPECT_NE(nullptr, file);
-        if (!bytes.empty())
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
+        EXPECT_TRUE(WriteWhole(path, bytes.data(), bytes.size()));
         return path;
     }
 

@@ -16,6 +16,7 @@
 
 #include "compare/report_file.h"
 #include "fake_platform.h"
+#include "test_files.h"
 #include "settings/settings.h"
 
 namespace {
@@ -47,20 +48,15 @@ protected:
 
     void SetUp() override
     {
-        char pattern[] = "/tmp/tarnlight-report-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        dir = pattern;
+        dir = MakeTempFolder("tarnlight-report");
+        ASSERT_FALSE(dir.empty());
         g_settings = DefaultSettings();
         ResetFakePlatform();
         g_fileName1[0] = g_fileName2[0] = '\0';
         g_reportText[0] = g_verdictLine[0] = g_face[0] = '\0';
     }
 
-    void TearDown() override
-    {
-        std::string command = "rm -rf '" + dir + "'";
-        EXPECT_EQ(0, std::system(command.c_str()));
-    }
+    void TearDown() override { EXPECT_TRUE(RemoveFolder(dir)); }
 
     std::set<std::string> NamesInDir()
     {
@@ -71,20 +67,6 @@ protected:
                 names.insert(entry->d_name);
         closedir(folder);
         return names;
-    }
-
-    std::string FileBytes(const std::string &path)
-    {
-        std::string bytes;
-        FILE *file = std::fopen(path.c_str(), "rb");
-        if (!file)
-            return bytes;
-        char chunk[4096];
-        size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-            bytes.append(chunk, got);
-        std::fclose(file);
-        return bytes;
     }
 
     std::string MakeFile(const char *name, const std::string &bytes)
@@ -175,7 +157,7 @@ TEST_F(ReportFileTest, SaveReplacesTheFileWholeKeepingItsPermissions)
     std::string target = MakeFile("report.txt", OLD_CONTENT);
     ASSERT_EQ(0, chmod(target.c_str(), 0640));
     ASSERT_TRUE(WriteReportFile(target.c_str()));
-    EXPECT_EQ(WholeFile(), FileBytes(target));
+    EXPECT_EQ(WholeFile(), ReadWhole(target));
     struct stat info;
     ASSERT_EQ(0, stat(target.c_str(), &info));
     EXPECT_EQ(0640u, info.st_mode & 07777u);
@@ -212,8 +194,8 @@ TEST_F(ReportFileTest, FailedSavesLeaveTheOldFileAndNoStrayFile)
     EXPECT_FALSE(WriteReportFile(folderTarget.c_str()));
     EXPECT_FALSE(WriteReportFile((dir + "/no such folder/report.txt").c_str()));
 
-    EXPECT_EQ(OLD_CONTENT, FileBytes(target));
-    EXPECT_EQ(OLD_CONTENT, FileBytes(readOnly));
+    EXPECT_EQ(OLD_CONTENT, ReadWhole(target));
+    EXPECT_EQ(OLD_CONTENT, ReadWhole(readOnly));
     EXPECT_EQ(before, NamesInDir());
 }
 

@@ -17,6 +17,8 @@
 
 extern char **environ;
 
+#include "test_files.h"
+
 namespace {
 
 typedef std::vector<unsigned char> Bytes;
@@ -32,20 +34,6 @@ struct Outcome {
     std::string out;
     std::string err;
 };
-
-std::string ReadWhole(const std::string &path)
-{
-    std::string data;
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return data;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        data.append(chunk, got);
-    std::fclose(file);
-    return data;
-}
 
 std::string NameLines(const std::string &first, const std::string &second)
 {
@@ -124,25 +112,16 @@ protected:
 
     void SetUp() override
     {
-        char pattern[] = "/tmp/tarnlight-tlcmp-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        dir = pattern;
+        dir = MakeTempFolder("tarnlight-tlcmp");
+        ASSERT_FALSE(dir.empty());
     }
 
-    void TearDown() override
-    {
-        std::string command = "rm -rf '" + dir + "'";
-        EXPECT_EQ(0, std::system(command.c_str()));
-    }
+    void TearDown() override { EXPECT_TRUE(RemoveFolder(dir)); }
 
     std::string Write(const std::string &name, const Bytes &bytes)
     {
         std::string path = dir + "/" + name;
-        FILE *file = std::fopen(path.c_str(), "wb");
-        EXPECT_NE(nullptr, file);
-        if (!bytes.empty())
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
+        EXPECT_TRUE(WriteWhole(path, bytes.data(), bytes.size()));
         return path;
     }
 
