@@ -32,11 +32,6 @@ extern char g_browsedFolder[NAME_SIZE];
 extern int g_argc;
 extern char **g_argv;
 
-// True while a comparison runs. Its repaints let messages that other
-// programs send reach the main window, and none of them may start a second
-// run or destroy the panel under the first.
-extern bool g_comparing;
-
 // Start-up and the message loop; returns the exit code.
 int RunTarnlight(HINSTANCE instance, int showCommand);
 bool RegisterMainWindowClass(HINSTANCE instance);

@@ -13,7 +13,11 @@ HWND g_panel;
 HWND g_toolbar;
 int g_argc;
 char **g_argv;
-bool g_comparing;
+
+// True while a comparison runs. Its repaints let messages that other
+// programs send reach the main window, and none of them may start a second
+// run or destroy the panel under the first.
+static bool g_comparing;
 
 // A close that arrived during a run, carried out when the run has ended.
 static bool g_closeAfterRun;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "compare/engine.h"
+#include "compare/shift_jis.h"
 
 enum { FIELD_TEXT_SIZE = 2 * NAME_SIZE, BOX_TEXT_SIZE = NAME_SIZE + 100, PERCENT_TEXT_SIZE = 16 };
 
@@ -18,11 +19,6 @@ static void ClearResults(PanelWindow panel)
     SetPanelText(panel, MESSAGE_LINE, g_verdictLine);
     SetPanelText(panel, FACE_FIELD, RESTING_FACE);
     SetPanelText(panel, RESULT_FIELD, g_reportText);
-}
-
-static bool IsShiftJisLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 // Copies as much of text as fits a name buffer, never half a double-byte

@@ -2,6 +2,7 @@
 // through window messages with time limits, so a hung program fails a test
 // instead of hanging it; only the process started here is ever terminated.
 #include "e2e.h"
+#include "harness.h"
 
 #include <algorithm>
 
@@ -413,14 +414,7 @@ HANDLE CreateInheritableFile(const char *path)
 
 std::string TakeFileBytes(const char *path)
 {
-    std::string bytes;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    char chunk[4096];
-    DWORD got = 0;
-    while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
-        bytes.append(chunk, got);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
+    std::string bytes = FileBytes(path);
     DeleteFileA(path);
     return bytes;
 }

@@ -11,6 +11,8 @@
 #include <langinfo.h>
 #include <unistd.h>
 
+#include "compare/shift_jis.h"
+
 enum { CHARSET_NAME_SIZE = 80, CONVERTED_CHUNK = 4096 };
 
 static const char SHIFT_JIS[] = "CP932";
@@ -34,16 +36,11 @@ static iconv_t OpenConverter(const char *to, const char *from)
     return iconv_open(target, from);
 }
 
-static bool IsLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // The input bytes of a character that did not convert: two for a Shift-JIS
 // double-byte character, one otherwise.
 static size_t BadCharacterLength(const char *at, size_t left, bool fromShiftJis)
 {
-    if (fromShiftJis && left >= 2 && IsLeadByte(static_cast<unsigned char>(*at)))
+    if (fromShiftJis && left >= 2 && IsShiftJisLeadByte(static_cast<unsigned char>(*at)))
         return 2;
     return 1;
 }
