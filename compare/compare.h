@@ -5,14 +5,9 @@
 
 #include <cstdint>
 
+#include "compare/engine.h"
 #include "compare/panel.h"
-
-enum {
-    NAME_SIZE = 256,
-    REPORT_SIZE = 10000,
-    VERDICT_SIZE = 100,
-    FACE_SIZE = 6
-};
+#include "compare/report_file.h"
 
 // The face the panel shows while no result stands.
 constexpr char RESTING_FACE[] = "(-_-)";
@@ -24,10 +19,8 @@ extern char g_reportText[REPORT_SIZE];
 extern char g_verdictLine[VERDICT_SIZE];
 extern char g_face[FACE_SIZE];
 
-struct FileSizes {
-    int64_t first;
-    int64_t second;
-};
+// The report file of the last run, as Save result writes it.
+void FormatLastResult(ReportFileParts *parts);
 
 // Compares the files named in the panel's two fields and shows the outcome.
 void RunComparison(PanelWindow panel);

@@ -7,8 +7,21 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "compare/compare.h"
 #include "settings/settings.h"
+
+// Text sizes, each counting its terminating zero: a name as the window holds
+// it, the report, the verdict and the face.
+enum {
+    NAME_SIZE = 256,
+    REPORT_SIZE = 10000,
+    VERDICT_SIZE = 100,
+    FACE_SIZE = 6
+};
+
+struct FileSizes {
+    int64_t first;
+    int64_t second;
+};
 
 enum {
     PROGRESS_READ = 0,      // a read has ended; nothing new to show

@@ -1,13 +1,14 @@
-// The report file: its bytes, formatted from the result buffers of the last
-// run, and the safe way of putting them in place of a chosen file.
+// The report file: its bytes, formatted from a run's names and texts, and the
+// safe way of putting them in place of a chosen file.
 #ifndef TARNLIGHT_REPORT_FILE_H
 #define TARNLIGHT_REPORT_FILE_H
 
-#include "compare/compare.h"
+#include "compare/engine.h"
 
 enum {
     REPORT_FILE_PARTS = 3,
-    NAMES_PART_SIZE = 2 * NAME_SIZE + 32,
+    REPORT_NAME_SIZE = 4096,    // the longest path a POSIX system takes, with its zero
+    NAMES_PART_SIZE = 2 * REPORT_NAME_SIZE + 32,
     RULE_PART_SIZE = 32,
     RESULT_PART_SIZE = FACE_SIZE + VERDICT_SIZE + REPORT_SIZE + 16
 };
@@ -21,7 +22,8 @@ struct ReportFileParts {
     char result[RESULT_PART_SIZE];
 };
 
-void FormatReportFile(ReportFileParts *parts);
+void FormatReportFile(ReportFileParts *parts, const char *name1, const char *name2,
+                      const char *face, const char *verdict, const char *report);
 
 // The bytes and length of part 0, 1 or 2.
 const char *ReportFilePart(const ReportFileParts *parts, int index, int *length);
@@ -29,7 +31,7 @@ const char *ReportFilePart(const ReportFileParts *parts, int index, int *length)
 // Writes the report file into a new file in path's folder and only then
 // moves it over path. Returns false when anything failed: path is then as it
 // was and the new file is gone. A read-only path is not replaced.
-bool WriteReportFile(const char *path);
+bool WriteReportFile(const char *path, const ReportFileParts &parts);
 
 // One write of WriteReportFile into its open file (a HANDLE on Windows);
 // true only when every byte arrived.

@@ -48,10 +48,8 @@ static bool WriteAll(int fd, const char *bytes, int length)
 }
 
 // Writes the whole report and makes sure it reached the disk; closes fd.
-static bool WriteReportInto(int fd, mode_t mode)
+static bool WriteReportInto(int fd, mode_t mode, const ReportFileParts &parts)
 {
-    ReportFileParts parts;
-    FormatReportFile(&parts);
     bool written = fchmod(fd, mode) == 0;
     for (int index = 0; index < REPORT_FILE_PARTS && written; ++index) {
         int length = 0;
@@ -81,7 +79,7 @@ static void SyncFolderOf(const char *tempPath)
     }
 }
 
-bool WriteReportFile(const char *path)
+bool WriteReportFile(const char *path, const ReportFileParts &parts)
 {
     struct stat old;
     bool exists = stat(path, &old) == 0;
@@ -94,7 +92,7 @@ bool WriteReportFile(const char *path)
     int fd = mkstemp(tempPath);
     if (fd < 0)
         return false;
-    if (WriteReportInto(fd, ModeForReport(&old, exists)) && rename(tempPath, path) == 0) {
+    if (WriteReportInto(fd, ModeForReport(&old, exists), parts) && rename(tempPath, path) == 0) {
         SyncFolderOf(tempPath);
         return true;
     }

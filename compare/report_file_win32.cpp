@@ -74,10 +74,8 @@ static HANDLE CreateTempBeside(const char *full, size_t nameAt, char *tempPath)
 }
 
 // Writes the whole report and makes sure it reached the disk; closes file.
-static bool WriteReportInto(HANDLE file)
+static bool WriteReportInto(HANDLE file, const ReportFileParts &parts)
 {
-    ReportFileParts parts;
-    FormatReportFile(&parts);
     bool written = true;
     for (int index = 0; index < REPORT_FILE_PARTS && written; ++index) {
         int length = 0;
@@ -89,7 +87,7 @@ static bool WriteReportInto(HANDLE file)
     return written && closed;
 }
 
-bool WriteReportFile(const char *path)
+bool WriteReportFile(const char *path, const ReportFileParts &parts)
 {
     if (IsReadOnlyFile(path))
         return false;
@@ -104,7 +102,7 @@ bool WriteReportFile(const char *path)
     // A rename within one folder either puts the whole new file in place or
     // leaves the old one as it was; it fails while another program holds the
     // old file open.
-    if (WriteReportInto(temp) &&
+    if (WriteReportInto(temp, parts) &&
         MoveFileExA(tempPath, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileA(tempPath);

@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "compare/report_file.h"
+#include "compare/compare.h"
 #include "fake_platform.h"
 #include "test_files.h"
 #include "settings/settings.h"
@@ -24,10 +24,16 @@ namespace {
 const char RULE[] = "\r\n----- 結果 -----\r\n\r\n";
 const char OLD_CONTENT[] = "the user's old file\r\n";
 
+const ReportFileParts &LastResult()
+{
+    static ReportFileParts parts;
+    FormatLastResult(&parts);
+    return parts;
+}
+
 std::string WholeFile()
 {
-    ReportFileParts parts;
-    FormatReportFile(&parts);
+    const ReportFileParts &parts = LastResult();
     std::string bytes;
     for (int index = 0; index < REPORT_FILE_PARTS; ++index) {
         int length = -1;
@@ -156,7 +162,7 @@ TEST_F(ReportFileTest, SaveReplacesTheFileWholeKeepingItsPermissions)
     RunWithMoreLine(&first, &second);
     std::string target = MakeFile("report.txt", OLD_CONTENT);
     ASSERT_EQ(0, chmod(target.c_str(), 0640));
-    ASSERT_TRUE(WriteReportFile(target.c_str()));
+    ASSERT_TRUE(WriteReportFile(target.c_str(), LastResult()));
     EXPECT_EQ(WholeFile(), ReadWhole(target));
     struct stat info;
     ASSERT_EQ(0, stat(target.c_str(), &info));
@@ -185,14 +191,14 @@ TEST_F(ReportFileTest, FailedSavesLeaveTheOldFileAndNoStrayFile)
     ASSERT_LT(small.rlim_cur, WholeFile().size());
     void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
-    bool savedPastTheLimit = WriteReportFile(target.c_str());
+    bool savedPastTheLimit = WriteReportFile(target.c_str(), LastResult());
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(savedPastTheLimit);
 
-    EXPECT_FALSE(WriteReportFile(readOnly.c_str()));
-    EXPECT_FALSE(WriteReportFile(folderTarget.c_str()));
-    EXPECT_FALSE(WriteReportFile((dir + "/no such folder/report.txt").c_str()));
+    EXPECT_FALSE(WriteReportFile(readOnly.c_str(), LastResult()));
+    EXPECT_FALSE(WriteReportFile(folderTarget.c_str(), LastResult()));
+    EXPECT_FALSE(WriteReportFile((dir + "/no such folder/report.txt").c_str(), LastResult()));
 
     EXPECT_EQ(OLD_CONTENT, ReadWhole(target));
     EXPECT_EQ(OLD_CONTENT, ReadWhole(readOnly));

@@ -266,6 +266,8 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
         {{"-s", "1x", a, b}, u8"-s には 0、1、2 のどれかを指定してください。\n", true},
         {{a, b, "-o"}, u8"-o には保存するファイルの名前を指定してください。\n", true},
         {{"-x", a, b}, u8"-x というオプションはありません。\n", true},
+        {{"-sjis", a, b}, u8"-sjis というオプションはありません。\n", true},
+        {{"-sjis", a, b}, u8"-sjis というオプションはありません。\n", true},
         {{a}, u8"２つのファイルを指定してください。\n", true},
         {{a, b, a}, u8"２つのファイルを指定してください。\n", true},
     };

@@ -4,7 +4,7 @@
 // result writes for the same pair.
 #include <gtest/gtest.h>
 
-#include "compare/report_file.h"
+#include "compare/compare.h"
 #include "e2e.h"
 #include "harness.h"
 #include "res/resource.h"
@@ -31,7 +31,7 @@ std::string WindowReport(const std::string &first, const std::string &second)
     SetDlgItemTextA(g_panel, IDC_FILE2, second.c_str());
     RunComparison(g_panel);
     ReportFileParts parts;
-    FormatReportFile(&parts);
+    FormatLastResult(&parts);
     std::string bytes;
     for (int index = 0; index < REPORT_FILE_PARTS; ++index) {
         int length = 0;

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "compare/compare.h"
 #include "compare/engine.h"
 #include "compare/report_file.h"
 #include "settings/settings.h"
@@ -98,6 +97,17 @@ static bool ReadNumber(const char *text, int low, int high, int32_t *value)
     return true;
 }
 
+// Whether argument is the option itself, or a numeric option with its number
+// attached ("-m5"): "-sjis" is no "-s".
+static bool IsOption(const char *argument, const char *option, bool numeric)
+{
+    size_t length = std::strlen(option);
+    if (std::strncmp(argument, option, length) != 0)
+        return false;
+    char next = argument[length];
+    return next == '\0' || (numeric && next >= '0' && next <= '9');
+}
+
 // The value of an option: what follows its letter, or the next argument.
 static const char *OptionValue(int argc, char **argv, int *at)
 {
@@ -120,13 +130,13 @@ static ArgumentFault ReadOption(int argc, char **argv, int *at, Options *options
         options->rawShiftJis = true;
     } else if (std::strcmp(argument, "-q") == 0) {
         options->quiet = true;
-    } else if (argument[1] == 'm') {
+    } else if (IsOption(argument, "-m", true)) {
         if (!ReadNumber(OptionValue(argc, argv, at), 1, MAX_LISTED_LIMIT, &options->settings.maxdiffno))
             return FAULT_LIMIT;
-    } else if (argument[1] == 's') {
+    } else if (IsOption(argument, "-s", true)) {
         if (!ReadNumber(OptionValue(argc, argv, at), STOP_AT_END, STOP_AT_FIRST, &options->settings.compcancel))
             return FAULT_STOP;
-    } else if (argument[1] == 'o') {
+    } else if (IsOption(argument, "-o", false)) {
         options->reportPath = OptionValue(argc, argv, at);
         if (options->reportPath == nullptr || options->reportPath[0] == '\0')
             return FAULT_REPORT_NAME;
@@ -216,21 +226,21 @@ static void ClearProgress(const Progress &progress)
     std::fflush(stderr);
 }
 
-// The result buffers as the window leaves them after the same run, so the
-// report's bytes come from the one formatter Save result uses.
-static void KeepResult(const Options &options, const Comparison &run)
+// What Save result would write for the same run, from the one formatter it
+// uses; the names as the report shows them.
+static void FormatReport(const Options &options, const Comparison &run, ReportFileParts *parts)
 {
-    TextNameOf(options.names[0], g_fileName1, sizeof g_fileName1);
-    TextNameOf(options.names[1], g_fileName2, sizeof g_fileName2);
-    std::snprintf(g_reportText, sizeof g_reportText, "%s", run.report);
+    static char name1[REPORT_NAME_SIZE], name2[REPORT_NAME_SIZE];
+    char verdict[VERDICT_SIZE], face[FACE_SIZE];
+    TextNameOf(options.names[0], name1, sizeof name1);
+    TextNameOf(options.names[1], name2, sizeof name2);
     ChooseVerdict(run.differences, run.sizes, options.names[0], options.names[1], options.settings,
-                  g_verdictLine, g_face);
+                  verdict, face);
+    FormatReportFile(parts, name1, name2, face, verdict, run.report);
 }
 
-static bool WriteReportTo(FILE *stream)
+static bool WriteReportTo(FILE *stream, const ReportFileParts &parts)
 {
-    ReportFileParts parts;
-    FormatReportFile(&parts);
     for (int index = 0; index < REPORT_FILE_PARTS; ++index) {
         int length = 0;
         const char *bytes = ReportFilePart(&parts, index, &length);
@@ -268,12 +278,13 @@ static int CompareAndReport(const Options &options)
     ClearProgress(progress);
     if (run.end != COMPARISON_COMPLETE)
         return ReportFailure(options, run);
-    KeepResult(options, run);
+    static ReportFileParts parts;
+    FormatReport(options, run, &parts);
     // The report is saved before anything is printed, so a run that could
     // not save it ends with its error alone.
-    if (options.reportPath && !WriteReportFile(options.reportPath))
+    if (options.reportPath && !WriteReportFile(options.reportPath, parts))
         return ReportSaveFailure(options.reportPath);
-    if (!options.quiet && !WriteReportTo(stdout))
+    if (!options.quiet && !WriteReportTo(stdout, parts))
         return EXIT_TROUBLE;
     bool same = run.differences == 0 && run.sizes.first == run.sizes.second;
     return same ? EXIT_SAME : EXIT_DIFFERENT;
