@@ -31,20 +31,9 @@ SourceStamp StampOfSourceFile(const SourceFile *file);
 // means the file ended or a read failed.
 int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length);
 
-// Block buffers; null when the memory cannot be had.
+// Block buffers; null when the memory cannot be had. Reads and buffers sit
+// in a file of their own, so a test can link faulty ones in their place.
 unsigned char *ObtainBlockBuffer(int64_t size);
 void ReturnBlockBuffer(unsigned char *buffer);
-
-#ifndef _WIN32
-// Fault injection for the native tests only; the program never sets these.
-// beforeRead is called before every system read and may change the file on
-// disk; returning false makes that read fail. When grantedBlockBuffers is 0
-// or more, that many more buffers are granted and every later one refused.
-struct SourceTestHooks {
-    bool (*beforeRead)();
-    int grantedBlockBuffers = -1;
-};
-extern SourceTestHooks g_sourceTestHooks;
-#endif
 
 #endif

@@ -18,7 +18,7 @@
 
 #include "compare/compare.h"
 #include "compare/engine.h"
-#include "compare/source_file.h"
+#include "source_faults.h"
 #include "cmp_listing.h"
 #include "fake_platform.h"
 #include "test_files.h"
@@ -131,7 +131,7 @@ protected:
         dir = MakeTempFolder("tarnlight-engine");
         ASSERT_FALSE(dir.empty());
         g_settings = DefaultSettings();
-        g_sourceTestHooks = SourceTestHooks();
+        g_sourceFaults = SourceFaults();
         g_pathToChange.clear();
         g_failRead = false;
         g_readsBeforeFault = -1;
@@ -141,7 +141,7 @@ protected:
 
     void TearDown() override
     {
-        g_sourceTestHooks = SourceTestHooks();
+        g_sourceFaults = SourceFaults();
         EXPECT_EQ(descriptorsBefore, OpenDescriptorCount()) << "a file was left open";
         EXPECT_TRUE(RemoveFolder(dir));
         if (!memoryDir.empty()) {
@@ -554,7 +554,7 @@ protected:
         EngineTest::SetUp();
         first = Write("first", Bytes(1000000, 4));
         second = Write("second", Bytes(1200000, 4));
-        g_sourceTestHooks.beforeRead = FaultBeforeRead;
+        g_sourceFaults.beforeRead = FaultBeforeRead;
     }
 
     void ExpectEndedWithoutVerdict(const std::string &box)
@@ -611,13 +611,13 @@ TEST_F(EngineFaultTest, ReadFailureShortenedOrChangedFileEndsTheRunWithoutVerdic
 TEST_F(EngineFaultTest, MissingBlockBuffersEndTheRunWithABox)
 {
     // Neither buffer, or only the first, which must then be given back.
-    g_sourceTestHooks.beforeRead = [] {
+    g_sourceFaults.beforeRead = [] {
         ADD_FAILURE() << "a read without both buffers";
         return false;
     };
     for (int granted : {0, 1}) {
         SCOPED_TRACE(testing::Message() << granted << " buffers granted");
-        g_sourceTestHooks.grantedBlockBuffers = granted;
+        g_sourceFaults.grantedBlockBuffers = granted;
         RunInPanel(first, second);
         ExpectEndedWithoutVerdict("比較に使うメモリーが確保できません。");
         EXPECT_TRUE(CallsOf("ShowProgress").empty());

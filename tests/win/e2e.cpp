@@ -5,6 +5,7 @@
 #include "harness.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #ifndef TARNLIGHT_EXE
 #error "TARNLIGHT_EXE must name the built tarnlight.exe"
@@ -189,7 +190,8 @@ bool LooksIdle(TarnlightProcess *process, int timeoutMs)
 
 std::string TarnlightExePath()
 {
-    std::string path = TARNLIGHT_EXE;
+    const char *underTest = std::getenv("TARNLIGHT_EXE_UNDER_TEST");
+    std::string path = underTest ? underTest : TARNLIGHT_EXE;
     if (!path.empty() && path[0] == '/')
         path = "Z:" + path;     // Wine's drive for the Unix root
     std::replace(path.begin(), path.end(), '/', '\\');

@@ -50,7 +50,7 @@ check "tlcmp.exe imports nothing of the registry" no_registry
 # alone (TARNLIGHT_RELEASE_CONTENTS_ONLY=1).
 runs_wine() { [ -z "${TARNLIGHT_RELEASE_CONTENTS_ONLY:-}" ] && [ ${#emulator[@]} -gt 0 ]; }
 
-if runs_wine && "${emulator[@]}" "$starter" --gtest_brief=1; then
+if runs_wine && TARNLIGHT_EXE_UNDER_TEST="$unpacked/$folder/tarnlight.exe" "${emulator[@]}" "$starter" --gtest_brief=1; then
     echo "ok: tarnlight.exe and tlcmp.exe start from the unpacked folder under Wine"
     passed=$((passed + 1))
 elif runs_wine; then
