@@ -8,26 +8,25 @@
 
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "settings/toolbar_slots.h"
 
 // The page record up to its header titles and the full sheet header with the
 // watermark and header bitmap (48 and 52 bytes on 32-bit Windows); the
 // headers' own size macros for these do not compile.
-const DWORD PAGE_RECORD_SIZE = offsetof(PROPSHEETPAGEA, pszHeaderSubTitle) + sizeof(LPCSTR);
-const DWORD SHEET_HEADER_SIZE = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP);
+static const DWORD PAGE_RECORD_SIZE = offsetof(PROPSHEETPAGEA, pszHeaderSubTitle) + sizeof(LPCSTR);
+static const DWORD SHEET_HEADER_SIZE = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP);
 static_assert(sizeof(void *) != 4 || PAGE_RECORD_SIZE == 48, "page record size");
 static_assert(sizeof(void *) != 4 || SHEET_HEADER_SIZE == 52, "sheet header size");
 
-namespace {
-
-// Radio button 1023's own window procedure, from before the Stop button hook.
-WNDPROC g_stopButtonPrevProc;
+// The stop-at-first button's own window procedure, from before our hook.
+static WNDPROC s_stopButtonPrevProc;
 
 enum { MAXIMUM_CHOICES = 11, TYPED_MAXIMUM_SIZE = 16 };
 
-const char *const kMaximumChoices[MAXIMUM_CHOICES] = {
+static const char *const MAXIMUM_CHOICE_TEXTS[MAXIMUM_CHOICES] = {
     "1", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100"};
 
-int MaximumOfPosition(int position)
+static int MaximumOfPosition(int position)
 {
     int maximum = position * 10;
     return maximum == 0 ? 1 : maximum;
@@ -35,7 +34,7 @@ int MaximumOfPosition(int position)
 
 // A whole number from 1 to 100 in the typed text, blanks around it allowed;
 // 0 when the text is anything else.
-int ParseTypedMaximum(const char *text)
+static int ParseTypedMaximum(const char *text)
 {
     while (*text == ' ')
         ++text;
@@ -53,7 +52,7 @@ int ParseTypedMaximum(const char *text)
     return value;
 }
 
-int ChosenMaximum(HWND page, int previous)
+static int ChosenMaximum(HWND page, int previous)
 {
     LRESULT position = SendDlgItemMessageA(page, IDC_MAXDIFF, CB_GETCURSEL, 0, 0);
     if (position != CB_ERR)
@@ -65,7 +64,7 @@ int ChosenMaximum(HWND page, int previous)
     return value != 0 ? value : previous;
 }
 
-LRESULT CALLBACK StopButtonHook(HWND button, UINT msg, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK StopButtonHook(HWND button, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     HWND combo = GetDlgItem(GetParent(button), IDC_MAXDIFF);
     if (msg == BM_SETCHECK) {
@@ -75,17 +74,17 @@ LRESULT CALLBACK StopButtonHook(HWND button, UINT msg, WPARAM wParam, LPARAM lPa
         else if (wParam == BST_UNCHECKED)
             EnableWindow(combo, TRUE);
     }
-    return CallWindowProcA(g_stopButtonPrevProc, button, msg, wParam, lParam);
+    return CallWindowProcA(s_stopButtonPrevProc, button, msg, wParam, lParam);
 }
 
-void InstallStopButtonHook(HWND page)
+static void InstallStopButtonHook(HWND page)
 {
     HWND button = GetDlgItem(page, IDC_STOP_AT_FIRST);
-    g_stopButtonPrevProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(button, GWLP_WNDPROC));
+    s_stopButtonPrevProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(button, GWLP_WNDPROC));
     SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StopButtonHook));
 }
 
-INT_PTR ComparePage_OnInitDialog(HWND page)
+static INT_PTR ComparePage_OnInitDialog(HWND page)
 {
     InstallStopButtonHook(page);
     int position = g_settings.maxdiffno / 10;
@@ -98,12 +97,12 @@ INT_PTR ComparePage_OnInitDialog(HWND page)
     SendDlgItemMessageA(page, IDC_STOP_AT_FIRST, BM_SETCHECK, radio[2], 0);
     for (int i = 0; i < MAXIMUM_CHOICES; ++i)
         SendDlgItemMessageA(page, IDC_MAXDIFF, CB_INSERTSTRING, i,
-                            reinterpret_cast<LPARAM>(kMaximumChoices[i]));
+                            reinterpret_cast<LPARAM>(MAXIMUM_CHOICE_TEXTS[i]));
     SendDlgItemMessageA(page, IDC_MAXDIFF, CB_SETCURSEL, position, 0);
     return TRUE;
 }
 
-INT_PTR ComparePage_OnApply(HWND page)
+static INT_PTR ComparePage_OnApply(HWND page)
 {
     g_settings.maxdiffno = ChosenMaximum(page, g_settings.maxdiffno);
     // Tested in order so that a later checked button wins.
@@ -118,7 +117,7 @@ INT_PTR ComparePage_OnApply(HWND page)
     return TRUE;
 }
 
-INT_PTR CALLBACK ComparePageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
+static INT_PTR CALLBACK ComparePageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
@@ -131,29 +130,29 @@ INT_PTR CALLBACK ComparePageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
     return FALSE;
 }
 
-INT_PTR ToolbarPage_OnInitDialog(HWND page)
+static INT_PTR ToolbarPage_OnInitDialog(HWND page)
 {
     for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot) {
         if (!IsSeparatorSlot(slot))
-            SendDlgItemMessageA(page, IDC_TOOLSLOT_BASE + slot, BM_SETCHECK, g_settings.toolon[slot], 0);
+            SendDlgItemMessageA(page, TOOLBAR_SLOT_TABLE[slot].checkBox, BM_SETCHECK, g_settings.toolon[slot], 0);
     }
     SendDlgItemMessageA(page, IDC_TOOLFLAT, BM_SETCHECK, g_settings.toolflat, 0);
     return TRUE;
 }
 
-INT_PTR ToolbarPage_OnApply(HWND page)
+static INT_PTR ToolbarPage_OnApply(HWND page)
 {
     for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot) {
         if (IsSeparatorSlot(slot))
             continue;
-        LRESULT checked = SendDlgItemMessageA(page, IDC_TOOLSLOT_BASE + slot, BM_GETCHECK, 0, 0);
+        LRESULT checked = SendDlgItemMessageA(page, TOOLBAR_SLOT_TABLE[slot].checkBox, BM_GETCHECK, 0, 0);
         g_settings.toolon[slot] = checked != 0 ? TOOLSLOT_SHOWN : TOOLSLOT_HIDDEN;
     }
     g_settings.toolflat = static_cast<int32_t>(SendDlgItemMessageA(page, IDC_TOOLFLAT, BM_GETCHECK, 0, 0));
     return TRUE;
 }
 
-INT_PTR CALLBACK ToolbarPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
+static INT_PTR CALLBACK ToolbarPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
@@ -166,7 +165,7 @@ INT_PTR CALLBACK ToolbarPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
     return FALSE;
 }
 
-HPROPSHEETPAGE CreatePage(HINSTANCE instance, const char *templateName, DLGPROC procedure)
+static HPROPSHEETPAGE CreatePage(HINSTANCE instance, const char *templateName, DLGPROC procedure)
 {
     PROPSHEETPAGEA page = {};
     page.dwSize = PAGE_RECORD_SIZE;
@@ -177,8 +176,6 @@ HPROPSHEETPAGE CreatePage(HINSTANCE instance, const char *templateName, DLGPROC 
     page.lParam = 0;
     return CreatePropertySheetPageA(&page);
 }
-
-} // namespace
 
 void ShowOptionsSheet(HWND owner)
 {

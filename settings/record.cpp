@@ -1,11 +1,13 @@
 // The settings record and its defaults.
 #include "settings/settings.h"
 
+#include "settings/toolbar_slots.h"
+
 Settings g_settings = DefaultSettings();
 
 bool IsSeparatorSlot(int slot)
 {
-    return slot == 0 || slot == 4 || slot == 10 || slot == 12;
+    return TOOLBAR_SLOT_TABLE[slot].defaultState == TOOLSLOT_SEPARATOR;
 }
 
 Settings DefaultSettings()
@@ -14,14 +16,8 @@ Settings DefaultSettings()
     s.sudden = 0;
     s.maxdiffno = 30;
     s.compcancel = STOP_AT_END;
-    for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot) {
-        if (IsSeparatorSlot(slot))
-            s.toolon[slot] = TOOLSLOT_SEPARATOR;
-        else if (slot == 5 || slot == 9)  // Undo and Clear
-            s.toolon[slot] = TOOLSLOT_HIDDEN;
-        else
-            s.toolon[slot] = TOOLSLOT_SHOWN;
-    }
+    for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot)
+        s.toolon[slot] = TOOLBAR_SLOT_TABLE[slot].defaultState;
     s.toolflat = 1;
     return s;
 }

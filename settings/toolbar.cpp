@@ -38,6 +38,9 @@ static void FillButtonRecord(TBBUTTON *record, int slot, int32_t state)
 
 HWND CreateToolbar(HWND mainWindow)
 {
+    // On the heap and zeroed, so each record's padding and string field are 0
+    // whatever the build's TBBUTTON layout; without memory there is no toolbar
+    // and the window still works.
     TBBUTTON *records = static_cast<TBBUTTON *>(LocalAlloc(LPTR, TOOLBAR_SLOTS * sizeof(TBBUTTON)));
     if (records == NULL)
         return NULL;
