@@ -22,12 +22,6 @@ extern HWND g_toolbar;
 extern OPENFILENAMEA g_fileDialog;
 extern char g_dialogFileName[NAME_SIZE];
 
-// The two names taken from the command line at start-up, and the folder that
-// the last browse started in (the dialog record points at it).
-extern char g_commandLineName1[NAME_SIZE];
-extern char g_commandLineName2[NAME_SIZE];
-extern char g_browsedFolder[NAME_SIZE];
-
 // The process's arguments as the runtime split them; argument 0 is the program.
 extern int g_argc;
 extern char **g_argv;
@@ -58,6 +52,9 @@ int DispatchCommand(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // File names from the command line and from the shell's drag and drop.
 void TakeCommandLineNames(HWND panel, int argc, char **argv);
+// Takes the first two names of a drop, then releases the drop.
 void TakeDroppedFiles(HWND panel, HDROP drop);
+// The one place that decides whether the drop's handle is ours to free.
+void ReleaseDrop(HDROP drop);
 
 #endif

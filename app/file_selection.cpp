@@ -10,12 +10,12 @@
 enum { NAMES_TAKEN_AT_MOST = 2 };
 
 // Filled once at start-up; a start-up browse rewrites them in place.
-char g_commandLineName1[NAME_SIZE];
-char g_commandLineName2[NAME_SIZE];
+static char s_commandLineName1[NAME_SIZE];
+static char s_commandLineName2[NAME_SIZE];
 
 // The dialog record keeps pointing at the last browsed folder long after the
 // name it came from (a drop's buffer, a rewritten slot) has gone or changed.
-char g_browsedFolder[NAME_SIZE];
+static char s_browsedFolder[NAME_SIZE];
 
 static void CopyName(char *target, const char *name)
 {
@@ -53,8 +53,8 @@ static DWORD TryOpenForReading(const char *name)
 // named folder, or with the empty text when the dialog is cancelled.
 static void BrowseFromFolder(char *name)
 {
-    CopyName(g_browsedFolder, name);
-    g_fileDialog.lpstrInitialDir = g_browsedFolder;
+    CopyName(s_browsedFolder, name);
+    g_fileDialog.lpstrInitialDir = s_browsedFolder;
     if (GetOpenFileNameA(&g_fileDialog))
         CopyName(name, g_dialogFileName);
     else
@@ -128,14 +128,15 @@ static void PlaceCommandLineName(HWND panel, char *slot, const char *tooLong, in
 void TakeCommandLineNames(HWND panel, int argc, char **argv)
 {
     g_dialogFileName[0] = '\0';
-    const char *tooLong1 = FillCommandLineSlot(g_commandLineName1, argc, argv, 1);
-    const char *tooLong2 = FillCommandLineSlot(g_commandLineName2, argc, argv, 2);
+    const char *tooLong1 = FillCommandLineSlot(s_commandLineName1, argc, argv, 1);
+    const char *tooLong2 = FillCommandLineSlot(s_commandLineName2, argc, argv, 2);
     int count = argc - 1;
-    PlaceCommandLineName(panel, g_commandLineName1, tooLong1, 0, count);
-    PlaceCommandLineName(panel, g_commandLineName2, tooLong2, 1, count);
+    PlaceCommandLineName(panel, s_commandLineName1, tooLong1, 0, count);
+    PlaceCommandLineName(panel, s_commandLineName2, tooLong2, 1, count);
 }
 
-// The end of a long path is what tells two names apart.
+// The end of a long path is what tells two names apart. A key press, not
+// EM_SETSEL, so the field scrolls to show that end.
 static void PutCaretAtEnd(HWND panel, int id)
 {
     HWND field = GetDlgItem(panel, id);
@@ -159,6 +160,13 @@ static int PlaceDroppedName(HWND panel, HDROP drop, UINT i, UINT count)
     return ChooseField(panel, name, static_cast<int>(i), static_cast<int>(count));
 }
 
+void ReleaseDrop(HDROP drop)
+{
+    // A handle sent from another process is not ours to free.
+    if (!InSendMessage())
+        DragFinish(drop);
+}
+
 void TakeDroppedFiles(HWND panel, HDROP drop)
 {
     SetForegroundWindow(GetParent(panel));
@@ -167,7 +175,7 @@ void TakeDroppedFiles(HWND panel, HDROP drop)
     int lastField = 0;
     for (UINT i = 0; i < count && i < NAMES_TAKEN_AT_MOST; ++i)
         lastField = PlaceDroppedName(panel, drop, i, count);
-    DragFinish(drop);
+    ReleaseDrop(drop);
     if (lastField != 0)
         PutCaretAtEnd(panel, lastField);
 }

@@ -40,8 +40,8 @@ static const ControlSize LAYOUT_TABLE[] = {
 // Outer size at the previous pass, and the panel it was for. The system
 // repeats WM_SIZE at an unchanged size right after creation; that pass must
 // not wipe a start-up verdict. A new panel always gets its first pass.
-static SIZE g_lastLayoutSize;
-static HWND g_lastLayoutPanel;
+static SIZE s_lastLayoutSize;
+static HWND s_lastLayoutPanel;
 
 static void ShowNarrowWarning(HWND panel, int width)
 {
@@ -70,11 +70,11 @@ void LayoutPanel(HWND panel, LPARAM)
     int width = frame.right - frame.left;
     int height = frame.bottom - frame.top;
 
-    bool sizeChanged = panel != g_lastLayoutPanel || width != g_lastLayoutSize.cx ||
-                       height != g_lastLayoutSize.cy;
-    g_lastLayoutPanel = panel;
-    g_lastLayoutSize.cx = width;
-    g_lastLayoutSize.cy = height;
+    bool sizeChanged = panel != s_lastLayoutPanel || width != s_lastLayoutSize.cx ||
+                       height != s_lastLayoutSize.cy;
+    s_lastLayoutPanel = panel;
+    s_lastLayoutSize.cx = width;
+    s_lastLayoutSize.cy = height;
     if (sizeChanged) {
         SetDlgItemTextA(panel, IDC_FACE, NULL);
         SetDlgItemTextA(panel, IDC_MESSAGE, NULL);

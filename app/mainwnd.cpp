@@ -17,10 +17,10 @@ char **g_argv;
 // True while a comparison runs. Its repaints let messages that other
 // programs send reach the main window, and none of them may start a second
 // run or destroy the panel under the first.
-static bool g_comparing;
+static bool s_comparing;
 
 // A close that arrived during a run, carried out when the run has ended.
-static bool g_closeAfterRun;
+static bool s_closeAfterRun;
 
 static const char MAIN_CLASS_NAME[] = "Tarnlight";
 static const char MAIN_TITLE[] = "Tarnlight";
@@ -102,6 +102,8 @@ static void MainWnd_OnDropFiles(HDROP drop)
     TakeDroppedFiles(g_panel, drop);
     if (g_settings.sudden != 0)
         RunGuardedComparison(g_panel);
+    // Takes away any selection in the file 1 field, so a key typed after the
+    // drop cannot replace a selected name.
     SendDlgItemMessageA(g_panel, IDC_FILE1, EM_SETSEL, static_cast<WPARAM>(-1), -1);
 }
 
@@ -113,11 +115,11 @@ static void MainWnd_OnDestroy()
 
 void RunGuardedComparison(HWND panel)
 {
-    g_comparing = true;
+    s_comparing = true;
     RunComparison(panel);
-    g_comparing = false;
-    if (g_closeAfterRun) {
-        g_closeAfterRun = false;
+    s_comparing = false;
+    if (s_closeAfterRun) {
+        s_closeAfterRun = false;
         PostMessageA(GetParent(panel), WM_CLOSE, 0, 0);
     }
 }
@@ -136,13 +138,11 @@ static LRESULT MainWnd_OnMessageDuringRun(UINT msg, WPARAM wParam)
 {
     switch (msg) {
     case WM_DROPFILES:
-        // A handle sent from another process is not ours to free.
-        if (!InSendMessage())
-            DragFinish(reinterpret_cast<HDROP>(wParam));
+        ReleaseDrop(reinterpret_cast<HDROP>(wParam));
         break;
     case WM_CLOSE:
     case WM_DESTROY:
-        g_closeAfterRun = true;
+        s_closeAfterRun = true;
         break;
     }
     return 0;
@@ -150,7 +150,7 @@ static LRESULT MainWnd_OnMessageDuringRun(UINT msg, WPARAM wParam)
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (g_comparing && IsHeldBackDuringRun(msg))
+    if (s_comparing && IsHeldBackDuringRun(msg))
         return MainWnd_OnMessageDuringRun(msg, wParam);
     switch (msg) {
     case WM_CREATE:    return MainWnd_OnCreate(hwnd);

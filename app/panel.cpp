@@ -7,8 +7,10 @@
 OPENFILENAMEA g_fileDialog;
 char g_dialogFileName[NAME_SIZE];
 
-// Label, pattern, and the empty string that ends the list.
-static const char ALL_FILES_FILTER[] = "全てのファイル (*.*)\0*.*\0";
+// Label, pattern, and the empty string that ends the list. The space before
+// the parenthesis is the start-up label's own; after the first save the
+// dialogs show the save's label without it (save_result.cpp).
+static const char STARTUP_FILTER[] = "全てのファイル (*.*)\0*.*\0";
 
 enum { PANEL_TOP = 32 };   // below the toolbar
 
@@ -18,7 +20,7 @@ void SetupFileDialog(HWND owner, char *fileName)
     g_fileDialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     g_fileDialog.hwndOwner = owner;
     g_fileDialog.hInstance = NULL;
-    g_fileDialog.lpstrFilter = ALL_FILES_FILTER;
+    g_fileDialog.lpstrFilter = STARTUP_FILTER;
     g_fileDialog.nFilterIndex = 1;
     g_fileDialog.lpstrFile = fileName;
     g_fileDialog.nMaxFile = NAME_SIZE;

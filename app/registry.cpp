@@ -17,6 +17,8 @@ static HKEY OpenSettingKey(SettingKey key)
     const DWORD reserved = 0;
     HKEY opened = NULL;
     DWORD disposition;
+    // Full access, as every release has opened the user's own key: one call
+    // serves reads and writes, and creates the key when it is missing.
     LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, SettingKeyPath(key), reserved, noClass,
                                   REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, &opened,
                                   &disposition);
