@@ -1,5 +1,7 @@
 // The comparison run: reads the two named files block by block, lists the
 // differing bytes into the report and reports its progress. Knows no window.
+// Files of known size are compared over their common length; when a size is
+// unknown (a pipe, a device), both inputs are read until either ends.
 #include "compare/engine.h"
 
 #include <cstdarg>
@@ -24,23 +26,25 @@ struct Run {
     SourceFile file[2];
     SourceStamp stamp[2];
     unsigned char *buffer[2];
-    int64_t shorter;
+    bool streamed;              // a size is unknown: read until an input ends
+    int64_t shorter;            // the common length, when both sizes are known
     int64_t blockSize;
     int64_t position;
     int64_t chunkStart;         // file offset of the first byte in the buffers
-    int64_t loaded[2];          // bytes that arrived in each buffer
+    int64_t loaded[2];          // bytes that arrived in each buffer, -1 for a failed read
     bool stopped;
+    char listing[REPORT_SIZE];  // the difference lines; the head comes first once sizes are known
 };
 
 #if defined(__GNUC__)
 __attribute__((format(printf, 2, 3)))
 #endif
-static void AppendToReport(Comparison *result, const char *format, ...)
+static void AppendToReport(char *report, const char *format, ...)
 {
-    size_t used = std::strlen(result->report);
+    size_t used = std::strlen(report);
     va_list args;
     va_start(args, format);
-    std::vsnprintf(result->report + used, REPORT_SIZE - used, format, args);
+    std::vsnprintf(report + used, REPORT_SIZE - used, format, args);
     va_end(args);
 }
 
@@ -71,6 +75,7 @@ static bool OpenBothFiles(Run *run, const char *const names[2])
     }
     run->result->sizes.first = SourceSizeOf(names[0], &run->file[0]);
     run->result->sizes.second = SourceSizeOf(names[1], &run->file[1]);
+    run->streamed = run->result->sizes.first == SIZE_UNKNOWN || run->result->sizes.second == SIZE_UNKNOWN;
     return true;
 }
 
@@ -79,12 +84,14 @@ static char PluralMark(int64_t size)
     return size >= 2 ? 's' : ' ';
 }
 
-static void WriteReportHead(Comparison *result)
+// The column header and the size line, then the listing.
+static void WriteReport(Comparison *result, const char *listing)
 {
-    AppendToReport(result, "　　　　　　　　　　<ファイル1>　　　　<ファイル2>\r\n\r\n");
-    AppendToReport(result, "　　　　　　　　 %8lld Byte%c　　 %8lld Byte%c\r\n\r\n",
+    AppendToReport(result->report, "　　　　　　　　　　<ファイル1>　　　　<ファイル2>\r\n\r\n");
+    AppendToReport(result->report, "　　　　　　　　 %8lld Byte%c　　 %8lld Byte%c\r\n\r\n",
                    static_cast<long long>(result->sizes.first), PluralMark(result->sizes.first),
                    static_cast<long long>(result->sizes.second), PluralMark(result->sizes.second));
+    AppendToReport(result->report, "%s", listing);
 }
 
 // ⌊size × percent ÷ 100⌋ without forming a product that could overflow.
@@ -102,20 +109,24 @@ static void StepProgressTo(Run *run, int64_t position)
     }
 }
 
-static void ReadChunk(Run *run)
+// Reads the next chunk of both inputs; returns the length asked for.
+static int64_t ReadChunk(Run *run)
 {
     int64_t length = run->blockSize * BLOCKS_PER_READ;
-    if (length > run->shorter - run->position)
+    if (!run->streamed && length > run->shorter - run->position)
         length = run->shorter - run->position;
     run->chunkStart = run->position;
     for (int index = 0; index < 2; ++index)
         run->loaded[index] = ReadSourceFile(&run->file[index], run->buffer[index], length);
+    int64_t most = run->loaded[0] > run->loaded[1] ? run->loaded[0] : run->loaded[1];
+    run->result->bytesRead = run->chunkStart + (most > 0 ? most : 0);
     Report(run, PROGRESS_READ);
+    return length;
 }
 
-static void ListDifference(Comparison *result, int64_t offset, unsigned first, unsigned second)
+static void ListDifference(char *listing, int64_t offset, unsigned first, unsigned second)
 {
-    AppendToReport(result, " %9lld バイト目  %5d (0x%2x) 　　　%5d (0x%2x)\r\n",
+    AppendToReport(listing, " %9lld バイト目  %5d (0x%2x) 　　　%5d (0x%2x)\r\n",
                    static_cast<long long>(offset), static_cast<int>(first), first,
                    static_cast<int>(second), second);
 }
@@ -129,10 +140,10 @@ static void HandleDifference(Run *run, int64_t offset, unsigned first, unsigned 
         ++result->differences;
         run->stopped = true;
     } else if (result->differences < max) {
-        ListDifference(result, offset, first, second);
+        ListDifference(run->listing, offset, first, second);
         ++result->differences;
     } else if (result->differences == max) {
-        AppendToReport(result, "さらに違う箇所あり・・・\r\n");
+        AppendToReport(run->listing, "さらに違う箇所あり・・・\r\n");
         ++result->differences;
     } else if (run->settings->compcancel == STOP_AT_MAX) {
         run->stopped = true;
@@ -194,6 +205,56 @@ static bool CompareBlocks(Run *run)
     return true;
 }
 
+// A stream's size is what was read of it; a file's stays what it said.
+static void TakeStreamedSizes(Run *run)
+{
+    int64_t *sizes[2] = {&run->result->sizes.first, &run->result->sizes.second};
+    for (int index = 0; index < 2; ++index) {
+        if (*sizes[index] == SIZE_UNKNOWN)
+            *sizes[index] = run->chunkStart + run->loaded[index];
+    }
+}
+
+// Reads both inputs a chunk at a time until either ends or the stop
+// condition is met; never more than one chunk past the shorter one's end.
+static bool CompareStreams(Run *run)
+{
+    for (;;) {
+        int64_t asked = ReadChunk(run);
+        for (int index = 0; index < 2; ++index) {
+            if (run->loaded[index] < 0) {
+                EndEarly(run->result, COMPARISON_UNREADABLE, index + 1);
+                return false;
+            }
+        }
+        int64_t common = run->loaded[0] < run->loaded[1] ? run->loaded[0] : run->loaded[1];
+        CompareBlock(run, run->position, run->position + common);
+        run->position += common;
+        if (run->stopped || common < asked) {
+            TakeStreamedSizes(run);
+            return true;
+        }
+    }
+}
+
+// A file whose size ended the comparison must be at its end now: bytes past
+// it mean the size was wrong or the file grew, and they were never compared.
+static bool CheckAtEnd(Run *run)
+{
+    const int64_t sizes[2] = {run->result->sizes.first, run->result->sizes.second};
+    for (int index = 0; index < 2 && !run->stopped; ++index) {
+        if (sizes[index] != run->shorter)
+            continue;
+        unsigned char extra;
+        int64_t got = ReadSourceFile(&run->file[index], &extra, 1);
+        if (got != 0) {
+            EndEarly(run->result, got < 0 ? COMPARISON_UNREADABLE : COMPARISON_CHANGED, index + 1);
+            return false;
+        }
+    }
+    return true;
+}
+
 static bool SameStamp(SourceStamp before, SourceStamp after)
 {
     if (!before.known || !after.known)
@@ -235,10 +296,10 @@ static bool ObtainBuffers(Run *run)
     return false;
 }
 
-static bool NamesFit(const char *const names[2], Comparison *result)
+static bool NamesFit(const char *const names[2], size_t nameSize, Comparison *result)
 {
     for (int index = 0; index < 2; ++index) {
-        if (std::strlen(names[index]) >= NAME_SIZE) {
+        if (std::strlen(names[index]) >= nameSize) {
             EndEarly(result, COMPARISON_NAME_TOO_LONG, index + 1);
             return false;
         }
@@ -246,15 +307,31 @@ static bool NamesFit(const char *const names[2], Comparison *result)
     return true;
 }
 
+// The block size of a block-by-block run, from the shorter known size.
+static int64_t BlockSizeFor(FileSizes sizes)
+{
+    int64_t shorter = sizes.first;
+    if (shorter == SIZE_UNKNOWN || (sizes.second != SIZE_UNKNOWN && sizes.second < shorter))
+        shorter = sizes.second;
+    return shorter != SIZE_UNKNOWN && shorter < LARGE_FILE ? SMALL_BLOCK : LARGE_BLOCK;
+}
+
+static bool CompareInputs(Run *run)
+{
+    if (run->streamed)
+        return CompareStreams(run);
+    return CompareBlocks(run) && CheckAtEnd(run);
+}
+
 void CompareFiles(const char *name1, const char *name2, const Settings &settings,
-                  ProgressSink sink, Comparison *result)
+                  ProgressSink sink, Comparison *result, size_t nameSize)
 {
     const char *const names[2] = {name1, name2};
     *result = Comparison();
     result->end = COMPARISON_COMPLETE;
     result->percent = PROGRESS_STARTED;
     // A cut name could open some other file, so a long one is never tried.
-    if (!NamesFit(names, result))
+    if (!NamesFit(names, nameSize, result))
         return;
     Run run = {};
     run.settings = &settings;
@@ -262,16 +339,15 @@ void CompareFiles(const char *name1, const char *name2, const Settings &settings
     run.result = result;
     if (!OpenBothFiles(&run, names))
         return;
-    WriteReportHead(result);
     if (!ObtainBuffers(&run)) {
         CloseBothFiles(&run);
         return;
     }
     run.shorter = result->sizes.first < result->sizes.second ? result->sizes.first : result->sizes.second;
-    run.blockSize = run.shorter < LARGE_FILE ? SMALL_BLOCK : LARGE_BLOCK;
+    run.blockSize = BlockSizeFor(result->sizes);
     Report(&run, PROGRESS_STARTED);
-    if (CompareBlocks(&run))
-        CheckUnchanged(&run);
+    if (CompareInputs(&run) && CheckUnchanged(&run))
+        WriteReport(result, run.listing);
     CloseBothFiles(&run);
     ReturnBuffers(&run);
 }

@@ -18,6 +18,10 @@ enum {
     FACE_SIZE = 6
 };
 
+// A size is SIZE_UNKNOWN only while a run reads an input of no known size
+// (a pipe, a device); once it ends, the size is what was read of it.
+constexpr int64_t SIZE_UNKNOWN = -1;
+
 struct FileSizes {
     int64_t first;
     int64_t second;
@@ -30,8 +34,8 @@ enum {
 };
 
 // Told of a run's progress: PROGRESS_STARTED once, then each percentage from
-// 2 upward as it is reached, and PROGRESS_READ after every read. report may
-// be null.
+// 2 upward as it is reached, and PROGRESS_READ after every read. A run
+// without sizes reports no percentage. report may be null.
 struct ProgressSink {
     void (*report)(void *context, int percent);
     void *context;
@@ -39,7 +43,7 @@ struct ProgressSink {
 
 enum ComparisonEnd {
     COMPARISON_COMPLETE,
-    COMPARISON_NAME_TOO_LONG,   // a name does not fit NAME_SIZE
+    COMPARISON_NAME_TOO_LONG,   // a name does not fit the caller's name size
     COMPARISON_CANNOT_OPEN,
     COMPARISON_NO_MEMORY,       // the block buffers cannot be had
     COMPARISON_UNREADABLE,      // a read failed, or a file ended early
@@ -52,14 +56,16 @@ struct Comparison {
     FileSizes sizes;            // known once both files are open
     int64_t differences;        // the count the verdict is chosen from
     int percent;                // the last percentage reported
+    int64_t bytesRead;          // of the longer input so far, for progress without sizes
     char report[REPORT_SIZE];   // column header, size line, difference lines, more line
 };
 
 // Compares name1 with name2 under the listing limit and the stop condition
 // of settings. Only a complete run leaves a report; every other end leaves
-// it empty, so no partial listing can pass for a result.
+// it empty, so no partial listing can pass for a result. A name of nameSize
+// bytes or more is refused before anything is opened.
 void CompareFiles(const char *name1, const char *name2, const Settings &settings,
-                  ProgressSink sink, Comparison *result);
+                  ProgressSink sink, Comparison *result, size_t nameSize = NAME_SIZE);
 
 // The error text of a run that did not complete, naming the failed file with
 // the name given for it; size is the size of text.

@@ -30,8 +30,14 @@ const char *ReportFilePart(const ReportFileParts *parts, int index, int *length)
 
 // Writes the report file into a new file in path's folder and only then
 // moves it over path. Returns false when anything failed: path is then as it
-// was and the new file is gone. A read-only path is not replaced.
+// was and the new file is gone. A read-only path is not replaced. A link is
+// followed, and the file it names is replaced; an existing device or pipe
+// (POSIX) or device (Windows) is written into.
 bool WriteReportFile(const char *path, const ReportFileParts &parts);
+
+// Whether saving at path would overwrite input: the same file, however
+// either name is spelled or linked.
+bool ReportWouldReplace(const char *path, const char *input);
 
 // One write of WriteReportFile into its open file (a HANDLE on Windows);
 // true only when every byte arrived.

@@ -1,6 +1,7 @@
 // Writing the report file on POSIX systems: into a new file beside the chosen
 // one, flushed to the disk, then renamed over it, so that no failure can cost
-// the user the file it replaces.
+// the user the file it replaces. A link is followed and stays; a device, a
+// FIFO or a terminal is written into, as a shell's redirection would.
 #include "compare/report_file.h"
 
 #include <cerrno>
@@ -11,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-enum { TEMP_NAME_SIZE = 4096 };
+enum { TEMP_NAME_SIZE = 4096, LINKS_FOLLOWED_AT_MOST = 40 };
 
 // The new file gets the old file's permissions, or those a newly created
 // file would get.
@@ -47,15 +48,21 @@ static bool WriteAll(int fd, const char *bytes, int length)
     return true;
 }
 
-// Writes the whole report and makes sure it reached the disk; closes fd.
-static bool WriteReportInto(int fd, mode_t mode, const ReportFileParts &parts)
+static bool WriteParts(int fd, const ReportFileParts &parts)
 {
-    bool written = fchmod(fd, mode) == 0;
+    bool written = true;
     for (int index = 0; index < REPORT_FILE_PARTS && written; ++index) {
         int length = 0;
         const char *bytes = ReportFilePart(&parts, index, &length);
         written = WriteAll(fd, bytes, length);
     }
+    return written;
+}
+
+// Writes the whole report and makes sure it reached the disk; closes fd.
+static bool WriteReportInto(int fd, mode_t mode, const ReportFileParts &parts)
+{
+    bool written = fchmod(fd, mode) == 0 && WriteParts(fd, parts);
     written = written && fsync(fd) == 0;
     bool closed = close(fd) == 0;
     return written && closed;
@@ -79,10 +86,60 @@ static void SyncFolderOf(const char *tempPath)
     }
 }
 
-bool WriteReportFile(const char *path, const ReportFileParts &parts)
+// Into an existing node that is no regular file; replacing it would put a
+// plain file where a device or a pipe stood.
+static bool WriteStraightInto(const char *path, const ReportFileParts &parts)
+{
+    int fd = open(path, O_WRONLY | O_TRUNC);
+    if (fd < 0)
+        return false;
+    bool written = WriteParts(fd, parts);
+    bool closed = close(fd) == 0;
+    return written && closed;
+}
+
+// The file that path names once every symbolic link on its last part is
+// followed, so the link itself is kept; the target need not exist yet.
+static bool FollowLinks(const char *path, char *resolved, size_t size)
+{
+    if (std::snprintf(resolved, size, "%s", path) >= static_cast<int>(size))
+        return false;
+    for (int hop = 0; hop < LINKS_FOLLOWED_AT_MOST; ++hop) {
+        struct stat info;
+        if (lstat(resolved, &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        char target[TEMP_NAME_SIZE];
+        ssize_t length = readlink(resolved, target, sizeof target - 1);
+        if (length < 0 || static_cast<size_t>(length) >= sizeof target - 1)
+            return false;
+        target[length] = '\0';
+        const char *slash = std::strrchr(resolved, '/');
+        int folderLength = target[0] == '/' || !slash ? 0 : static_cast<int>(slash - resolved + 1);
+        char next[TEMP_NAME_SIZE];
+        int written = std::snprintf(next, sizeof next, "%.*s%s", folderLength, resolved, target);
+        if (written < 0 || static_cast<size_t>(written) >= sizeof next || static_cast<size_t>(written) >= size)
+            return false;
+        std::memcpy(resolved, next, static_cast<size_t>(written) + 1);
+    }
+    return false;
+}
+
+bool ReportWouldReplace(const char *path, const char *input)
+{
+    struct stat target, source;
+    return stat(path, &target) == 0 && stat(input, &source) == 0 &&
+           target.st_dev == source.st_dev && target.st_ino == source.st_ino;
+}
+
+bool WriteReportFile(const char *chosenPath, const ReportFileParts &parts)
 {
     struct stat old;
-    bool exists = stat(path, &old) == 0;
+    bool exists = stat(chosenPath, &old) == 0;
+    if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode))
+        return WriteStraightInto(chosenPath, parts);
+    char path[TEMP_NAME_SIZE];
+    if (!FollowLinks(chosenPath, path, sizeof path))
+        return false;
     // As on Windows, a file without write permission is not replaced.
     if (exists && S_ISREG(old.st_mode) && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return false;

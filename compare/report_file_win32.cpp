@@ -87,8 +87,58 @@ static bool WriteReportInto(HANDLE file, const ReportFileParts &parts)
     return written && closed;
 }
 
+// Whether path names an existing device (NUL, CON, a pipe): written into as
+// a redirection would, never replaced by a file.
+static bool IsExistingDevice(const char *path)
+{
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool device = GetFileType(file) != FILE_TYPE_DISK;
+    CloseHandle(file);
+    return device;
+}
+
+static bool WriteStraightInto(const char *path, const ReportFileParts &parts)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool written = true;
+    for (int index = 0; index < REPORT_FILE_PARTS && written; ++index) {
+        int length = 0;
+        const char *bytes = ReportFilePart(&parts, index, &length);
+        written = WriteReportBytes(file, bytes, length);
+    }
+    return CloseHandle(file) && written;
+}
+
+// The volume and the file index name a file whatever path reaches it.
+static bool IdentityOf(const char *path, BY_HANDLE_FILE_INFORMATION *info)
+{
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(file, info) != FALSE;
+    CloseHandle(file);
+    return known;
+}
+
+bool ReportWouldReplace(const char *path, const char *input)
+{
+    BY_HANDLE_FILE_INFORMATION target, source;
+    return IdentityOf(path, &target) && IdentityOf(input, &source) &&
+           target.dwVolumeSerialNumber == source.dwVolumeSerialNumber &&
+           target.nFileIndexHigh == source.nFileIndexHigh && target.nFileIndexLow == source.nFileIndexLow;
+}
+
 bool WriteReportFile(const char *path, const ReportFileParts &parts)
 {
+    if (IsExistingDevice(path))
+        return WriteStraightInto(path, parts);
     if (IsReadOnlyFile(path))
         return false;
     char full[PATH_SIZE];

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "compare/engine.h"
+
 struct SourceFile {
     intptr_t handle;    // a file descriptor or a HANDLE
 };
@@ -20,15 +22,18 @@ struct SourceStamp {
 bool OpenSourceFile(const char *name, SourceFile *file);
 void CloseSourceFile(SourceFile *file);
 
-// Size from the directory entry of name; where that look-up fails (a device
-// name), the open file's own size; 0 when neither can be had.
+// Windows: the size from the directory entry of name; where that look-up
+// fails (a device name), the open file's own size; 0 when neither can be had.
+// POSIX: the open file's size, or SIZE_UNKNOWN for what has none that can be
+// trusted (a pipe, a device, a file of the proc kind that says 0 and is not).
 int64_t SourceSizeOf(const char *name, const SourceFile *file);
 
-// Size and last-write time of the open file as they are now.
+// Size and last-write time of the open file as they are now; not known for
+// an input without a size.
 SourceStamp StampOfSourceFile(const SourceFile *file);
 
-// Reads up to length bytes; returns how many arrived. Fewer than length
-// means the file ended or a read failed.
+// Reads up to length bytes; returns how many arrived, fewer than length only
+// at the end of the file, or -1 when a read failed.
 int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length);
 
 // Block buffers; null when the memory cannot be had. Reads and buffers sit

@@ -28,21 +28,29 @@ void CloseSourceFile(SourceFile *file)
     file->handle = -1;
 }
 
-int64_t SourceSizeOf(const char *name, const SourceFile *file)
+// A regular file that says it is empty may still have bytes to give, as the
+// files of /proc do; a read at offset 0 tells, without moving the file.
+static bool ReallyEmpty(const SourceFile *file)
+{
+    unsigned char byte;
+    return pread(static_cast<int>(file->handle), &byte, 1, 0) == 0;
+}
+
+int64_t SourceSizeOf(const char *, const SourceFile *file)
 {
     struct stat info;
-    if (stat(name, &info) == 0)
-        return info.st_size;
-    if (fstat(static_cast<int>(file->handle), &info) == 0)
-        return info.st_size;
-    return 0;
+    if (fstat(static_cast<int>(file->handle), &info) != 0 || !S_ISREG(info.st_mode))
+        return SIZE_UNKNOWN;
+    if (info.st_size == 0 && !ReallyEmpty(file))
+        return SIZE_UNKNOWN;
+    return info.st_size;
 }
 
 SourceStamp StampOfSourceFile(const SourceFile *file)
 {
     SourceStamp stamp = {};
     struct stat info;
-    if (fstat(static_cast<int>(file->handle), &info) != 0)
+    if (fstat(static_cast<int>(file->handle), &info) != 0 || !S_ISREG(info.st_mode))
         return stamp;
     stamp.known = true;
     stamp.size = info.st_size;

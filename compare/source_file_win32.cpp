@@ -65,7 +65,13 @@ int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length)
     while (done < length) {
         DWORD want = static_cast<DWORD>(length - done);
         DWORD got = 0;
-        if (!ReadFile(HandleOf(file), buffer + done, want, &got, NULL) || got == 0)
+        if (!ReadFile(HandleOf(file), buffer + done, want, &got, NULL)) {
+            // A pipe whose writer has gone has ended; anything else failed.
+            if (GetLastError() == ERROR_BROKEN_PIPE)
+                break;
+            return -1;
+        }
+        if (got == 0)
             break;
         done += got;
     }

@@ -14,7 +14,9 @@ int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length)
         ssize_t got = read(static_cast<int>(file->handle), buffer + done, static_cast<size_t>(length - done));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        if (got < 0)
+            return -1;
+        if (got == 0)
             break;
         done += got;
     }

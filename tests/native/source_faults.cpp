@@ -15,11 +15,13 @@ int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length)
     int64_t done = 0;
     while (done < length) {
         if (g_sourceFaults.beforeRead && !g_sourceFaults.beforeRead())
-            break;
+            return -1;
         ssize_t got = read(static_cast<int>(file->handle), buffer + done, static_cast<size_t>(length - done));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        if (got < 0)
+            return -1;
+        if (got == 0)
             break;
         done += got;
     }

@@ -76,18 +76,24 @@ protected:
         return path;
     }
 
-    // Runs tlcmp with args under the locale; standard output and error are
-    // files, so neither is a terminal.
-    Outcome Run(const std::vector<std::string> &args, const char *locale = "C.UTF-8")
+    // Runs tlcmp (or, with program "bash", a command line that runs it as
+    // "$0") with args under the locale; standard output and error are files,
+    // so neither is a terminal.
+    Outcome Run(const std::vector<std::string> &args, const char *locale = "C.UTF-8",
+                const std::string &stdoutPath = "", const char *program = TLCMP_BINARY)
     {
-        std::string outPath = dir + "/stdout", errPath = dir + "/stderr";
+        std::string outPath = stdoutPath.empty() ? dir + "/stdout" : stdoutPath, errPath = dir + "/stderr";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::vector<char *> argv = {const_cast<char *>(TLCMP_BINARY)};
-        for (const std::string &arg : args)
-            argv.push_back(const_cast<char *>(arg.c_str()));
+        bool viaShell = std::strcmp(program, TLCMP_BINARY) != 0;
+        std::vector<char *> argv = {const_cast<char *>(program)};
+        if (viaShell)
+            argv.insert(argv.end(), {const_cast<char *>("-c"), const_cast<char *>(args[0].c_str()),
+                                     const_cast<char *>(TLCMP_BINARY)});
+        for (size_t at = viaShell ? 1 : 0; at < args.size(); ++at)
+            argv.push_back(const_cast<char *>(args[at].c_str()));
         argv.push_back(nullptr);
         std::string localeSetting = std::string("LC_ALL=") + locale;
         std::vector<char *> env;
@@ -98,13 +104,13 @@ protected:
         env.push_back(nullptr);
         pid_t child = 0;
         Outcome outcome = {-1, "", ""};
-        int spawned = posix_spawn(&child, TLCMP_BINARY, &actions, nullptr, argv.data(), env.data());
+        int spawned = posix_spawnp(&child, program, &actions, nullptr, argv.data(), env.data());
         posix_spawn_file_actions_destroy(&actions);
         EXPECT_EQ(0, spawned) << TLCMP_BINARY;
         int status = 0;
         if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
             outcome.status = WEXITSTATUS(status);
-        outcome.out = ReadWhole(outPath);
+        outcome.out = stdoutPath.empty() ? ReadWhole(outPath) : "";
         outcome.err = ReadWhole(errPath);
         return outcome;
     }
@@ -164,7 +170,18 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
         Outcome quiet = Run({"-q", a, b});
         EXPECT_EQ(cmpStatus, quiet.status);
         EXPECT_EQ("", quiet.out + quiet.err);
+        // The same pair as a pipe and standard input: read to the end, not
+        // taken as empty.
+        Outcome streams = Run({"\"$0\" --sjis <(cat \"$1\") - < \"$2\"", a, b}, "C.UTF-8", "", "bash");
+        EXPECT_EQ(cmpStatus, streams.status);
+        EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + std::min<size_t>(all.size(), 30)),
+                  ListedByReport(streams.out));
     }
+    // Devices and files of /proc say 0 bytes, and are neither.
+    std::string empty = Write("empty", {}), version = Write("version", {});
+    ASSERT_EQ(0, std::system(("cp /proc/version '" + version + "'").c_str()));
+    EXPECT_EQ(0, Run({"-q", "/proc/version", version}).status);
+    EXPECT_EQ(1, Run({"-q", "/dev/zero", empty}).status);
 }
 
 // Shift-JIS bytes as a UTF-8 terminal shows them, every CR LF an LF.
@@ -245,9 +262,11 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
 {
     std::string a = Write("a", {1, 2, 3}), b = Write("b", {1, 2, 4});
     std::string missing = dir + "/missing";
-    std::string longName = dir + "/" + std::string(256 - dir.size() - 1, 'n');
-    ASSERT_EQ(256u, longName.size());
     std::string unsaved = dir + "/no folder/report.txt";
+    std::string linkToB = dir + "/link";
+    ASSERT_EQ(0, symlink(b.c_str(), linkToB.c_str()));
+    const std::string overInput = u8"結果の保存先\n\"";
+    const std::string overInputEnd = u8"\"は比較するファイルです。上書きしません。\n";
     const std::string usage = u8"使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] ファイル1 ファイル2\n";
     struct Row {
         std::vector<std::string> args;
@@ -257,7 +276,10 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
     const std::vector<Row> rows = {
         {{missing, b}, u8"1番目のファイル\n\"" + missing + u8"\"が開けません。\n", false},
         {{a, dir}, u8"2番目のファイル\n\"" + dir + u8"\"が開けません。\n", false},
-        {{longName, b}, u8"1番目のファイル\n\"" + longName + u8"\"は名前が長すぎます（255バイトまで）。\n", false},
+        {{"-o", b, a, b}, overInput + b + overInputEnd, false},
+        {{"-o", dir + "/./b", a, b}, overInput + dir + "/./b" + overInputEnd, false},
+        {{"-q", "-o", linkToB, a, b}, overInput + linkToB + overInputEnd, false},
+        {{"-", "-"}, u8"標準入力（-）は片方のファイルにしか指定できません。\n", true},
         {{"-o", unsaved, a, b}, u8"ファイル\n\"" + unsaved + u8"\"が保存できません。\n", false},
         {{"-m", "0", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
         {{"-m", "101", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
@@ -280,6 +302,14 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
                   run.err);
     }
     EXPECT_EQ("", ReadWhole(unsaved));
+    EXPECT_EQ(std::string("\1\2\4", 3), ReadWhole(b)) << "an input is never overwritten";
+
+    // Output that cannot be written says why.
+    for (const std::vector<std::string> &args : {std::vector<std::string>{a, b}, {"--help"}}) {
+        Outcome full = Run(args, "C.UTF-8", "/dev/full");
+        EXPECT_EQ(2, full.status);
+        EXPECT_EQ(0u, full.err.find(u8"標準出力に書き込めません（")) << full.err;
+    }
 
     Outcome raw = Run({"--sjis", missing, b}, "C.UTF-8");
     EXPECT_EQ(2, raw.status);
@@ -287,6 +317,44 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
 
     Outcome ended = Run({"--", "-x", b});
     EXPECT_EQ(u8"1番目のファイル\n\"-x\"が開けません。\n", ended.err) << "after -- a name, not an option";
+}
+
+// -o follows a link and keeps it, writes into a pipe rather than replacing
+// it; names keep their own bytes when they are Shift-JIS, show '?' for what
+// the charset lacks, and may be as long as the system allows.
+TEST_F(TlcmpTest, ReportGoesWhereTheNameLeadsAndNamesStayTrue)
+{
+    std::string a = Write("a", {1}), b = Write("b", {2});
+    std::string target = Write("target.txt", {'o', 'l', 'd'}), link = dir + "/link.txt";
+    ASSERT_EQ(0, symlink("target.txt", link.c_str()));
+    ASSERT_EQ(1, Run({"-o", link, a, b}).status);
+    struct stat info;
+    ASSERT_EQ(0, lstat(link.c_str(), &info));
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(Run({"--sjis", a, b}).out, ReadWhole(target));
+
+    std::string fifo = dir + "/fifo";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(1, Run({"-q", "-o", fifo, a, b}).status);
+    char got[4096];
+    ssize_t length = read(reader, got, sizeof got);
+    close(reader);
+    EXPECT_EQ(Run({"--sjis", a, b}).out, std::string(got, length > 0 ? length : 0));
+    ASSERT_EQ(0, lstat(fifo.c_str(), &info));
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+    std::string shiftJisName = Write("\x95\x5c.bin", {1}), foreign = Write(u8"café½€.bin", {1});
+    EXPECT_NE(std::string::npos, Run({"--sjis", shiftJisName, a}).out.find("ファイル1　" + shiftJisName + "\r\n"));
+    EXPECT_NE(std::string::npos, Run({foreign, a}).out.find(u8"ファイル1　" + dir + u8"/caf???.bin\n"));
+
+    std::string deep = dir + "/" + std::string(200, 'd');
+    ASSERT_EQ(0, mkdir(deep.c_str(), 0755));
+    std::string longPath = Write(std::string(200, 'd') + "/" + std::string(200, 'f'), {1});
+    Outcome far = Run({longPath, a});
+    EXPECT_EQ(0, far.status) << far.err;
+    EXPECT_NE(std::string::npos, far.out.find(u8"ファイル1　" + longPath + "\n"));
 }
 
 TEST_F(TlcmpTest, HelpExplainsEveryOptionAndVersionNamesTheProgramsVersion)

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cstring>
+#include <cwchar>
 #include <ctime>
 #include <iconv.h>
 #include <langinfo.h>
@@ -28,21 +29,42 @@ void StartConsole(bool rawShiftJis)
     s_rawShiftJis = rawShiftJis;
 }
 
-// Where the charset cannot show a character, "//TRANSLIT" gives a '?'.
+// No transliteration: a look-alike would name another file, so a character
+// the charset lacks becomes '?' (see Convert).
 static iconv_t OpenConverter(const char *to, const char *from)
 {
-    char target[CHARSET_NAME_SIZE + 16];
-    std::snprintf(target, sizeof target, "%s//TRANSLIT", to);
-    return iconv_open(target, from);
+    return iconv_open(to, from);
 }
 
 // The input bytes of a character that did not convert: two for a Shift-JIS
-// double-byte character, one otherwise.
+// double-byte character, the locale's own length for one of the locale's,
+// one for a byte that starts no character.
 static size_t BadCharacterLength(const char *at, size_t left, bool fromShiftJis)
 {
-    if (fromShiftJis && left >= 2 && IsShiftJisLeadByte(static_cast<unsigned char>(*at)))
-        return 2;
-    return 1;
+    if (fromShiftJis)
+        return left >= 2 && IsShiftJisLeadByte(static_cast<unsigned char>(*at)) ? 2 : 1;
+    std::mbstate_t state = {};
+    size_t length = std::mbrlen(at, left, &state);
+    return length == 0 || length > left ? 1 : length;
+}
+
+// Whether all of text is valid in charset.
+static bool IsTextOf(const char *charset, const char *text)
+{
+    iconv_t converter = iconv_open("UTF-8", charset);
+    if (converter == NO_CONVERTER)
+        return false;
+    char *inAt = const_cast<char *>(text);
+    size_t inLeft = std::strlen(text);
+    bool valid = true;
+    while (inLeft > 0 && valid) {
+        char chunk[CONVERTED_CHUNK];
+        char *outAt = chunk;
+        size_t outLeft = sizeof chunk;
+        valid = iconv(converter, &inAt, &inLeft, &outAt, &outLeft) != static_cast<size_t>(-1) || errno == E2BIG;
+    }
+    iconv_close(converter);
+    return valid;
 }
 
 // Where converted bytes go: a stream, or a zero-ended text of size bytes.
@@ -119,15 +141,23 @@ bool WriteText(FILE *stream, const char *text, size_t length)
     // bytes go out as they are.
     if (converter == NO_CONVERTER)
         return Put(&sink, text, length) && std::fflush(stream) == 0;
-    bool written = ConvertLines(converter, text, length, &sink);
+    bool written = ConvertLines(converter, text, length, &sink) && std::fflush(stream) == 0;
+    int error = errno;  // the caller says why the write failed
     iconv_close(converter);
-    return written && std::fflush(stream) == 0;
+    errno = error;
+    return written;
 }
 
 void TextNameOf(const char *typed, char *name, size_t size)
 {
     Sink sink = {nullptr, name, size, 0};
     name[0] = '\0';
+    // A name that is no text of the locale but is Shift-JIS already (a file
+    // named on a Japanese system) keeps its own bytes.
+    if (!IsTextOf(s_localeCharset, typed) && IsTextOf(SHIFT_JIS, typed)) {
+        Put(&sink, typed, std::strlen(typed));
+        return;
+    }
     iconv_t converter = OpenConverter(SHIFT_JIS, s_localeCharset);
     if (converter == NO_CONVERTER) {
         Put(&sink, typed, std::strlen(typed));

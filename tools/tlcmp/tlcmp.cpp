@@ -2,6 +2,7 @@
 // as the window, prints what Save result would write for the pair, can save
 // that report the same safe way, and answers with an exit status as cmp has
 // it. It never reads or writes the stored settings.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,13 +19,33 @@
 enum ExitStatus { EXIT_SAME = 0, EXIT_DIFFERENT = 1, EXIT_TROUBLE = 2 };
 
 enum {
-    MESSAGE_SIZE = 4096 + 200,      // an error text with a long name in it
-    TEXT_NAME_SIZE = 4096,
-    PROGRESS_DELAY_MS = 500
+    MESSAGE_SIZE = REPORT_NAME_SIZE + 200,  // an error text with a long name in it
+    TEXT_NAME_SIZE = REPORT_NAME_SIZE,
+    REASON_SIZE = 256,
+    PROGRESS_DELAY_MS = 500,
+    PROGRESS_TEXT_SIZE = 40
 };
+
+// The name that stands for standard input, and what is opened for it.
+static const char STANDARD_INPUT[] = "-";
+#ifdef _WIN32
+static const char *const STANDARD_INPUT_PATH = nullptr;   // "-" stays a file name
+#else
+static const char *const STANDARD_INPUT_PATH = "/dev/stdin";
+#endif
+
+// On Linux any path the system takes; the Windows program keeps the window's
+// 255 bytes.
+#ifdef _WIN32
+static const size_t INPUT_NAME_SIZE = NAME_SIZE;
+#else
+static const size_t INPUT_NAME_SIZE = SIZE_MAX;
+#endif
 
 static const char USAGE_LINE[] =
     "使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] ファイル1 ファイル2\r\n";
+
+static const char STDOUT_FAILURE[] = "標準出力に書き込めません（%s）。";
 
 static const char HELP_TEXT[] =
     "\r\n"
@@ -40,6 +61,7 @@ static const char HELP_TEXT[] =
     "             （Shift-JIS、改行 CR LF。失敗しても元のファイルは残る）\r\n"
     "  -q         結果を出力せず、終了コードだけを返す\r\n"
     "  --sjis     出力を変換せず Shift-JIS のまま書く（Windows では常にそうです）\r\n"
+    "  -          ファイルの代わりに標準入力を読む（Linux、片方だけ）\r\n"
     "  --help     この説明を表示する\r\n"
     "  --version  バージョンを表示する\r\n"
     "\r\n"
@@ -64,13 +86,15 @@ enum ArgumentFault {
     FAULT_STOP,             // -s not 0, 1 or 2
     FAULT_REPORT_NAME,      // -o without a name
     FAULT_UNKNOWN_OPTION,
-    FAULT_NAME_COUNT        // not exactly two files
+    FAULT_NAME_COUNT,       // not exactly two files
+    FAULT_TWO_STANDARD_INPUTS
 };
 
 struct Options {
     Request request;
     Settings settings;
-    const char *names[2];
+    const char *names[2];       // as typed, for the report and the messages
+    const char *opened[2];      // what is opened: "-" becomes standard input
     const char *reportPath;     // -o, or null
     bool quiet;
     bool rawShiftJis;
@@ -78,10 +102,9 @@ struct Options {
     const char *faultArgument;
 };
 
-static void WriteLine(FILE *stream, const char *text)
+static bool WriteLine(FILE *stream, const char *text)
 {
-    WriteText(stream, text, std::strlen(text));
-    WriteText(stream, "\r\n", 2);
+    return WriteText(stream, text, std::strlen(text)) && WriteText(stream, "\r\n", 2);
 }
 
 // Reads a whole decimal number between low and high.
@@ -166,6 +189,16 @@ static void ReadArguments(int argc, char **argv, Options *options)
     }
     if (options->fault == FAULT_NONE && options->request == REQUEST_COMPARE && names != 2)
         options->fault = FAULT_NAME_COUNT;
+    int standardInputs = 0;
+    for (int index = 0; index < 2 && names == 2; ++index) {
+        options->opened[index] = options->names[index];
+        if (STANDARD_INPUT_PATH && std::strcmp(options->names[index], STANDARD_INPUT) == 0) {
+            options->opened[index] = STANDARD_INPUT_PATH;
+            ++standardInputs;
+        }
+    }
+    if (options->fault == FAULT_NONE && standardInputs > 1)
+        options->fault = FAULT_TWO_STANDARD_INPUTS;
 }
 
 static int ReportArgumentFault(const Options &options)
@@ -185,6 +218,9 @@ static int ReportArgumentFault(const Options &options)
         TextNameOf(options.faultArgument, name, sizeof name);
         std::snprintf(text, sizeof text, "%s というオプションはありません。", name);
         break;
+    case FAULT_TWO_STANDARD_INPUTS:
+        std::snprintf(text, sizeof text, "標準入力（-）は片方のファイルにしか指定できません。");
+        break;
     default:
         std::snprintf(text, sizeof text, "２つのファイルを指定してください。");
         break;
@@ -196,11 +232,32 @@ static int ReportArgumentFault(const Options &options)
 }
 
 struct Progress {
-    bool allowed;       // standard error is a terminal and output is wanted
+    bool allowed;           // standard error is a terminal and output is wanted
+    const Comparison *run;
     int64_t startMs;
-    int percent;        // the last percentage the run reached
-    int shown;          // the percentage on the terminal, 0 for none
+    int64_t shownMs;        // when the terminal's text last changed
+    int percent;            // the last percentage the run reached
+    int shown;              // the percentage on the terminal, 0 for none
+    int columns;            // the width of the text on the terminal
 };
+
+static void PutProgress(Progress *progress, const char *text, int columns)
+{
+    WriteText(stderr, text, std::strlen(text));
+    progress->columns = columns;
+    progress->shownMs = MillisecondsNow();
+}
+
+// Without sizes there is no percentage: the bytes read so far, a few times
+// a second.
+static void ShowBytesRead(Progress *progress)
+{
+    if (MillisecondsNow() - progress->shownMs < PROGRESS_DELAY_MS / 2)
+        return;
+    char text[PROGRESS_TEXT_SIZE];
+    int length = std::snprintf(text, sizeof text, "\r%lld バイト", static_cast<long long>(progress->run->bytesRead));
+    PutProgress(progress, text, length - 1);
+}
 
 // The same steps as the window's percentage, once the run has taken long
 // enough for the user to wonder.
@@ -209,20 +266,26 @@ static void ShowProgress(void *context, int percent)
     Progress *progress = static_cast<Progress *>(context);
     if (percent > PROGRESS_STARTED)
         progress->percent = percent;
-    if (!progress->allowed || progress->percent == progress->shown ||
-        progress->percent <= PROGRESS_STARTED ||
-        MillisecondsNow() - progress->startMs < PROGRESS_DELAY_MS)
+    if (!progress->allowed || MillisecondsNow() - progress->startMs < PROGRESS_DELAY_MS)
         return;
-    std::fprintf(stderr, "\r%3d%%", progress->percent);
-    std::fflush(stderr);
+    const FileSizes &sizes = progress->run->sizes;
+    if (sizes.first == SIZE_UNKNOWN || sizes.second == SIZE_UNKNOWN) {
+        ShowBytesRead(progress);
+        return;
+    }
+    if (progress->percent == progress->shown || progress->percent <= PROGRESS_STARTED)
+        return;
+    char text[PROGRESS_TEXT_SIZE];
+    std::snprintf(text, sizeof text, "\r%3d%%", progress->percent);
+    PutProgress(progress, text, 4);
     progress->shown = progress->percent;
 }
 
 static void ClearProgress(const Progress &progress)
 {
-    if (progress.shown == 0)
+    if (progress.columns == 0)
         return;
-    std::fprintf(stderr, "\r    \r");
+    std::fprintf(stderr, "\r%*s\r", progress.columns, "");
     std::fflush(stderr);
 }
 
@@ -260,6 +323,39 @@ static int ReportFailure(const Options &options, const Comparison &run)
     return EXIT_TROUBLE;
 }
 
+// A failed write to standard output says why, as every failure does; a
+// failure to write to standard error can only show in the exit status.
+static int ReportStdoutFailure(int error)
+{
+    char reason[REASON_SIZE], text[MESSAGE_SIZE];
+    TextNameOf(std::strerror(error), reason, sizeof reason);
+    std::snprintf(text, sizeof text, STDOUT_FAILURE, reason);
+    WriteLine(stderr, text);
+    return EXIT_TROUBLE;
+}
+
+static int FinishOutput(bool written, int status)
+{
+    return written ? status : ReportStdoutFailure(errno);
+}
+
+// Saving over an input would lose it, so such a -o is refused before
+// anything is read.
+static bool ReportWouldReplaceAnInput(const Options &options)
+{
+    return options.reportPath && (ReportWouldReplace(options.reportPath, options.opened[0]) ||
+                                  ReportWouldReplace(options.reportPath, options.opened[1]));
+}
+
+static int RefuseReportOverInput(const char *path)
+{
+    char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
+    TextNameOf(path, name, sizeof name);
+    std::snprintf(text, sizeof text, "結果の保存先\r\n\"%s\"は比較するファイルです。上書きしません。", name);
+    WriteLine(stderr, text);
+    return EXIT_TROUBLE;
+}
+
 static int ReportSaveFailure(const char *path)
 {
     char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
@@ -271,10 +367,12 @@ static int ReportSaveFailure(const char *path)
 
 static int CompareAndReport(const Options &options)
 {
-    Progress progress = {!options.quiet && IsTerminal(stderr), MillisecondsNow(), 0, 0};
-    const ProgressSink sink = {ShowProgress, &progress};
+    if (ReportWouldReplaceAnInput(options))
+        return RefuseReportOverInput(options.reportPath);
     static Comparison run;
-    CompareFiles(options.names[0], options.names[1], options.settings, sink, &run);
+    Progress progress = {!options.quiet && IsTerminal(stderr), &run, MillisecondsNow(), 0, 0, 0, 0};
+    const ProgressSink sink = {ShowProgress, &progress};
+    CompareFiles(options.opened[0], options.opened[1], options.settings, sink, &run, INPUT_NAME_SIZE);
     ClearProgress(progress);
     if (run.end != COMPARISON_COMPLETE)
         return ReportFailure(options, run);
@@ -284,10 +382,9 @@ static int CompareAndReport(const Options &options)
     // not save it ends with its error alone.
     if (options.reportPath && !WriteReportFile(options.reportPath, parts))
         return ReportSaveFailure(options.reportPath);
-    if (!options.quiet && !WriteReportTo(stdout, parts))
-        return EXIT_TROUBLE;
     bool same = run.differences == 0 && run.sizes.first == run.sizes.second;
-    return same ? EXIT_SAME : EXIT_DIFFERENT;
+    int status = same ? EXIT_SAME : EXIT_DIFFERENT;
+    return options.quiet ? status : FinishOutput(WriteReportTo(stdout, parts), status);
 }
 
 int main(int argc, char **argv)
@@ -301,12 +398,10 @@ int main(int argc, char **argv)
         return ReportArgumentFault(options);
     switch (options.request) {
     case REQUEST_HELP:
-        WriteText(stdout, USAGE_LINE, std::strlen(USAGE_LINE));
-        WriteText(stdout, HELP_TEXT, std::strlen(HELP_TEXT));
-        return EXIT_SAME;
+        return FinishOutput(WriteText(stdout, USAGE_LINE, std::strlen(USAGE_LINE)) &&
+                            WriteText(stdout, HELP_TEXT, std::strlen(HELP_TEXT)), EXIT_SAME);
     case REQUEST_VERSION:
-        WriteLine(stdout, "tlcmp (Tarnlight) " TARNLIGHT_VERSION);
-        return EXIT_SAME;
+        return FinishOutput(WriteLine(stdout, "tlcmp (Tarnlight) " TARNLIGHT_VERSION), EXIT_SAME);
     case REQUEST_COMPARE:
         break;
     }
