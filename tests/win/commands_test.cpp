@@ -436,6 +436,19 @@ TEST_F(CommandsTest, CompareRunsWhetherOrNotAutoCompareIsOn)
     EXPECT_EQ(ControlText(g_panel, IDC_MESSAGE), SAME_CONTENT);
 }
 
+// A file of Linux's /proc seen through Wine's Z: says it is empty and is
+// not: what was not read is never called the same.
+TEST_F(CommandsTest, CompareNeverCallsSameWhatItHasNotRead)
+{
+    std::string empty = MakeTempFile("empty", "");
+    NameFiles("Z:\\proc\\version", empty);
+    ExpectDialogs({PressButton(IDOK)});
+    Command(mainWindow, IDM_COMPARE);
+    ASSERT_EQ(SeenDialogs().size(), 1u);
+    EXPECT_EQ(SeenDialogs()[0].text, "1番目のファイル\r\n\"Z:\\proc\\version\"が比較中に変更されました。");
+    EXPECT_EQ(ControlText(g_panel, IDC_MESSAGE), "");
+}
+
 TEST_F(CommandsTest, CutCopyAndPasteGoToTheFocusedField)
 {
     struct Case { const char *text; UINT take; UINT paste; const char *leftInField1; };
