@@ -36,8 +36,14 @@ SourceStamp StampOfSourceFile(const SourceFile *file);
 // at the end of the file, or -1 when a read failed.
 int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length);
 
-// Block buffers; null when the memory cannot be had. Reads and buffers sit
-// in a file of their own, so a test can link faulty ones in their place.
+#ifndef _WIN32
+// One system read, as read(2) answers it: the bytes that arrived, 0 at the
+// end, -1 with errno set.
+int64_t ReadSourceOnce(SourceFile *file, unsigned char *buffer, int64_t length);
+#endif
+
+// Block buffers; null when the memory cannot be had. The system read and the
+// buffers sit in a file of their own, so a test can link faulty ones instead.
 unsigned char *ObtainBlockBuffer(int64_t size);
 void ReturnBlockBuffer(unsigned char *buffer);
 

@@ -1,8 +1,9 @@
 // File access of the comparison on POSIX systems (the native build and its
-// tests): open and stat. The reads and the block buffers are in
-// source_read_posix.cpp, which a test may replace at link time.
+// tests): open, read and stat. The single system read and the block buffers
+// are in source_read_posix.cpp, which a test may replace at link time.
 #include "compare/source_file.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,4 +57,20 @@ SourceStamp StampOfSourceFile(const SourceFile *file)
     stamp.size = info.st_size;
     stamp.writeTime = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     return stamp;
+}
+
+int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length)
+{
+    int64_t done = 0;
+    while (done < length) {
+        int64_t got = ReadSourceOnce(file, buffer + done, length - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
 }

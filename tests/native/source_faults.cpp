@@ -1,5 +1,5 @@
-// The comparison's reads and block buffers as the program has them, with the
-// faults that g_sourceFaults asks for.
+// The comparison's system reads and block buffers as the program has them,
+// with the faults that g_sourceFaults asks for.
 #include "source_faults.h"
 
 #include <cerrno>
@@ -10,22 +10,13 @@
 
 SourceFaults g_sourceFaults;
 
-int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length)
+int64_t ReadSourceOnce(SourceFile *file, unsigned char *buffer, int64_t length)
 {
-    int64_t done = 0;
-    while (done < length) {
-        if (g_sourceFaults.beforeRead && !g_sourceFaults.beforeRead())
-            return -1;
-        ssize_t got = read(static_cast<int>(file->handle), buffer + done, static_cast<size_t>(length - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return -1;
-        if (got == 0)
-            break;
-        done += got;
+    if (g_sourceFaults.beforeRead && !g_sourceFaults.beforeRead()) {
+        errno = EIO;
+        return -1;
     }
-    return done;
+    return read(static_cast<int>(file->handle), buffer, static_cast<size_t>(length));
 }
 
 unsigned char *ObtainBlockBuffer(int64_t size)

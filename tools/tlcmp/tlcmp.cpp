@@ -347,20 +347,15 @@ static bool ReportWouldReplaceAnInput(const Options &options)
                                   ReportWouldReplace(options.reportPath, options.opened[1]));
 }
 
-static int RefuseReportOverInput(const char *path)
-{
-    char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
-    TextNameOf(path, name, sizeof name);
-    std::snprintf(text, sizeof text, "結果の保存先\r\n\"%s\"は比較するファイルです。上書きしません。", name);
-    WriteLine(stderr, text);
-    return EXIT_TROUBLE;
-}
+static const char REPORT_OVER_INPUT[] = "結果の保存先\r\n\"%s\"は比較するファイルです。上書きしません。";
+static const char REPORT_NOT_SAVED[] = "ファイル\r\n\"%s\"が保存できません。";
 
-static int ReportSaveFailure(const char *path)
+// format has one %s, for the report's path.
+static int ReportSaveTrouble(const char *format, const char *path)
 {
     char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
     TextNameOf(path, name, sizeof name);
-    std::snprintf(text, sizeof text, "ファイル\r\n\"%s\"が保存できません。", name);
+    std::snprintf(text, sizeof text, format, name);
     WriteLine(stderr, text);
     return EXIT_TROUBLE;
 }
@@ -368,7 +363,7 @@ static int ReportSaveFailure(const char *path)
 static int CompareAndReport(const Options &options)
 {
     if (ReportWouldReplaceAnInput(options))
-        return RefuseReportOverInput(options.reportPath);
+        return ReportSaveTrouble(REPORT_OVER_INPUT, options.reportPath);
     static Comparison run;
     Progress progress = {!options.quiet && IsTerminal(stderr), &run, MillisecondsNow(), 0, 0, 0, 0};
     const ProgressSink sink = {ShowProgress, &progress};
@@ -381,7 +376,7 @@ static int CompareAndReport(const Options &options)
     // The report is saved before anything is printed, so a run that could
     // not save it ends with its error alone.
     if (options.reportPath && !WriteReportFile(options.reportPath, parts))
-        return ReportSaveFailure(options.reportPath);
+        return ReportSaveTrouble(REPORT_NOT_SAVED, options.reportPath);
     bool same = run.differences == 0 && run.sizes.first == run.sizes.second;
     int status = same ? EXIT_SAME : EXIT_DIFFERENT;
     return options.quiet ? status : FinishOutput(WriteReportTo(stdout, parts), status);
