@@ -2,9 +2,9 @@
 # The release zip as a user gets it: one folder holding exactly tarnlight.exe,
 # tlcmp.exe, readme.txt and SHA256SUMS; the sums check inside it; the files
 # are those of this build; tlcmp.exe is a console program that does not use
-# the registry; both programs carry the manifest. Then the programs are
-# started from the unpacked folder under Wine (release_test.exe), where this
-# host runs 32-bit Windows programs.
+# the registry; both programs carry the manifest; readme.txt is UTF-8 with a
+# byte-order mark. Then the programs are started from the unpacked folder
+# under Wine (release_test.exe), where this host runs 32-bit Windows programs.
 #   release_test.sh ZIP UNPACK_FOLDER RELEASE_TEST_EXE TARNLIGHT_EXE TLCMP_EXE README [EMULATOR...]
 set -uo pipefail
 zip=$1 unpacked=$2 starter=$3
@@ -60,6 +60,11 @@ carries_manifest() {
     [ "$(grep -c '<supportedOS Id=' <<<"$manifest")" = 4 ] &&
     ! grep -qE '<dependency|<dpiAware' <<<"$manifest"
 }
+readme_utf8_with_bom() {
+    local readme="$unpacked/$folder/readme.txt"
+    [ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] &&
+    iconv -f UTF-8 -t UTF-16LE "$readme" >/dev/null
+}
 
 rm -rf "$unpacked"
 mkdir -p "$unpacked"
@@ -72,6 +77,7 @@ check "tlcmp.exe is a console program" console_program
 check "tlcmp.exe imports nothing of the registry" no_registry
 check "tarnlight.exe carries the manifest" carries_manifest tarnlight.exe
 check "tlcmp.exe carries the manifest" carries_manifest tlcmp.exe
+check "readme.txt starts with the UTF-8 byte-order mark and decodes as UTF-8" readme_utf8_with_bom
 
 # Where the host runs no 32-bit code, scripts/test.sh asks for the contents
 # alone (TARNLIGHT_RELEASE_CONTENTS_ONLY=1).
