@@ -73,6 +73,56 @@ static HANDLE CreateTempBeside(const char *full, size_t nameAt, char *tempPath)
     return INVALID_HANDLE_VALUE;
 }
 
+// What the user may have set on the old file that a new one can take; a
+// read-only file is never replaced.
+static const DWORD KEPT_ATTRIBUTES = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+static bool FileExists(const char *path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// An empty new file beside target, for ReplaceFileA to move the old file to.
+static bool ReserveBackupBeside(const char *target, char *backupPath)
+{
+    char full[PATH_SIZE];
+    size_t nameAt = 0;
+    if (!SplitFullPath(target, full, sizeof full, &nameAt))
+        return false;
+    HANDLE file = CreateTempBeside(full, nameAt, backupPath);
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+}
+
+// Puts the written file at tempPath in place of target (a full path). An
+// existing target is replaced by ReplaceFileA, which keeps its attributes and
+// security descriptor. The old file goes to a backup name meanwhile: without
+// one, ERROR_UNABLE_TO_MOVE_REPLACEMENT leaves nothing under target's name,
+// and with one, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 leaves the old file under
+// the backup name only, so it is moved back. False when the new file is not
+// in place; tempPath is then the caller's to delete.
+static bool PutReportInPlace(const char *tempPath, const char *target)
+{
+    DWORD attributes = GetFileAttributesA(target);
+    // Not replacing: a file that appeared meanwhile makes the move fail.
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExA(tempPath, target, MOVEFILE_WRITE_THROUGH) != FALSE;
+    // Wine's ReplaceFileA carries no attributes over; set on the new file
+    // first, they hold there too.
+    if ((attributes & KEPT_ATTRIBUTES) != 0)
+        SetFileAttributesA(tempPath, attributes & KEPT_ATTRIBUTES);
+    char backupPath[PATH_SIZE];
+    if (!ReserveBackupBeside(target, backupPath))
+        return false;
+    bool replaced = ReplaceFileA(target, tempPath, backupPath, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL) != FALSE;
+    if (!replaced && !FileExists(target))
+        MoveFileExA(backupPath, target, MOVEFILE_WRITE_THROUGH);
+    // Should even that fail, the backup is all that is left of the old file.
+    if (FileExists(target))
+        DeleteFileA(backupPath);
+    return replaced;
+}
+
 // Writes the whole report and makes sure it reached the disk; closes file.
 static bool WriteReportInto(HANDLE file, const ReportFileParts &parts)
 {
@@ -149,11 +199,9 @@ bool WriteReportFile(const char *path, const ReportFileParts &parts)
     HANDLE temp = CreateTempBeside(full, nameAt, tempPath);
     if (temp == INVALID_HANDLE_VALUE)
         return false;
-    // A rename within one folder either puts the whole new file in place or
-    // leaves the old one as it was; it fails while another program holds the
-    // old file open.
-    if (WriteReportInto(temp, parts) &&
-        MoveFileExA(tempPath, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    // Only a whole new file takes the old one's place; while another program
+    // holds the old file open, it stays as it was.
+    if (WriteReportInto(temp, parts) && PutReportInPlace(tempPath, full))
         return true;
     DeleteFileA(tempPath);
     return false;

@@ -31,8 +31,15 @@ esac
 prefix=$(realpath -m "$TARNLIGHT_TEST_PREFIX")
 export WINEPREFIX=$prefix
 
+# A test that checks the programs in another locale names it in
+# TARNLIGHT_TEST_LOCALE; the prefix, display and server keep the Japanese one.
+in_locale=()
+if [ -n "${TARNLIGHT_TEST_LOCALE:-}" ]; then
+    in_locale=(env "LANG=$TARNLIGHT_TEST_LOCALE" "LC_ALL=$TARNLIGHT_TEST_LOCALE")
+fi
+
 if [ "${TARNLIGHT_WINE_SESSION:-}" = "$prefix" ]; then
-    exec "$loader" "$@"
+    exec "${in_locale[@]}" "$loader" "$@"
 fi
 
 # One test at a time in this prefix (ctest -j), each with its own display.
@@ -43,4 +50,4 @@ export TARNLIGHT_OWN_DISPLAY=1
 trap tarnlight_wine_stop EXIT
 tarnlight_wine_start "$prefix"
 tarnlight_wine_seal
-"$loader" "$@"
+"${in_locale[@]}" "$loader" "$@"

@@ -123,4 +123,55 @@ TEST_F(CommandsE2eTest, NewUserComparesSavesWithCtrlSClearsAndQuits)
     DeleteFileA(target.c_str());
 }
 
+// Run again as commands_e2e_test_c_utf8, the whole run under LANG=C.UTF-8,
+// where only the manifest gives the programs code page 932: the same texts
+// on screen, read with the wide calls, and the same bytes in the files.
+TEST_F(CommandsE2eTest, JapaneseNamesAndTextsAreTheSameWhateverTheLocale)
+{
+    // "表" ends in the byte 0x5C.
+    std::string first = MakeTempFile("元の表.bin", "abcd");
+    std::string second = MakeTempFile("新しい表.bin", "aBcd");
+    std::string target = TempFolder() + "比較の結果.txt";
+    std::string byTlcmp = TempFolder() + "tlcmpの結果.txt";
+    DeleteFileA(target.c_str());
+    DeleteFileA(byTlcmp.c_str());
+    ASSERT_TRUE(StartTarnlightIdle(&program, {first, second}));
+    EXPECT_EQ(ReadControlWide(&program, IDC_RESULTBOX), L"結果");
+    std::wstring shownName = ReadControlWide(&program, IDC_FILE2);
+    EXPECT_EQ(shownName.substr(shownName.rfind(L'\\') + 1), L"新しい表.bin");
+    RunCommand(&program, IDM_COMPARE);
+    EXPECT_EQ(ReadControlWide(&program, IDC_MESSAGE), L"合計1箇所違います。");
+
+    HWND box = RunCommand(&program, IDM_HELP);
+    ASSERT_NE(box, (HWND)NULL);
+    EXPECT_EQ(WideText(box), L"Tarnlightのヘルプ");
+    EXPECT_EQ(DialogTextWide(box), L"使い方はreadme.txtにありますので、そちらを読んでください。");
+    ASSERT_TRUE(PressDialogButton(box, IDOK));
+
+    HWND dialog = RunCommand(&program, IDM_SAVE);
+    ASSERT_NE(dialog, (HWND)NULL);
+    ASSERT_TRUE(TypeFileName(dialog, target));
+    ASSERT_TRUE(PressDialogButton(dialog, IDOK));
+    ASSERT_TRUE(WaitUntilIdle(&program));
+    std::string expected = "ファイル1　" + first + "\r\nファイル2　" + second + "\r\n"
+        "\r\n----- 結果 -----\r\n\r\n"
+        "(ToT)   合計1箇所違います。\r\n\r\n"
+        "　　　　　　　　　　<ファイル1>　　　　<ファイル2>\r\n\r\n"
+        "　　　　　　　　        4 Bytes　　        4 Bytes\r\n\r\n"
+        "         1 バイト目     98 (0x62) 　　　   66 (0x42)\r\n";
+    EXPECT_EQ(HexBytes(FileBytes(target)), HexBytes(expected));
+
+    std::string out, err;
+    EXPECT_EQ(1, RunConsoleProgram(TlcmpExePath(), {"-o", byTlcmp, first, second}, &out, &err));
+    EXPECT_EQ(HexBytes(out), HexBytes(expected));
+    EXPECT_EQ(FileBytes(byTlcmp), expected);
+    // A console shows the texts on any code page of its own.
+    std::wstring screen = RunOnConsole(TlcmpExePath(), {first, second}, 437);
+    EXPECT_NE(screen.find(L"(ToT)   合計1箇所違います。\n"), std::wstring::npos) << screen;
+    screen = RunOnConsole(TlcmpExePath(), {first, TempFolder() + "無い.bin"}, 437);
+    EXPECT_NE(screen.find(L"2番目のファイル\n"), std::wstring::npos) << screen;
+    DeleteFileA(target.c_str());
+    DeleteFileA(byTlcmp.c_str());
+}
+
 } // namespace

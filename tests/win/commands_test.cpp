@@ -578,20 +578,20 @@ std::string ReadmeBesideProgram()
     return FileBytes(name.substr(0, name.find_last_of('\\') + 1) + "..\\..\\app\\readme.txt");
 }
 
-TEST(Readme, LiesBesideTheProgramAsShiftJisWithCrLf)
+TEST(Readme, LiesBesideTheProgramAsUtf8WithByteOrderMarkAndCrLf)
 {
     std::string text = ReadmeBesideProgram();
     ASSERT_GT(text.size(), 1000u);
-    EXPECT_NE(text.compare(0, 3, "\xEF\xBB\xBF"), 0) << "no UTF-8 byte-order mark";
-    int wide = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), NULL, 0);
-    EXPECT_GT(wide, 0) << "every byte sequence is valid code page 932";
+    EXPECT_EQ(text.compare(0, 3, "\xEF\xBB\xBF"), 0) << "UTF-8 byte-order mark";
+    int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), NULL, 0);
+    EXPECT_GT(wide, 0) << "every byte sequence is valid UTF-8";
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n') {
             ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at byte " << i;
         }
     }
     EXPECT_NE(text.find("HKEY_CURRENT_USER\\Software\\Corvale Tools\\Tarnlight"), std::string::npos);
-    EXPECT_NE(text.find("ヘルプ"), std::string::npos);
+    EXPECT_NE(text.find(u8"ヘルプ"), std::string::npos);
 }
 
 } // namespace

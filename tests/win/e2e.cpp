@@ -10,6 +10,9 @@
 #ifndef TARNLIGHT_EXE
 #error "TARNLIGHT_EXE must name the built tarnlight.exe"
 #endif
+#ifndef TLCMP_EXE
+#error "TLCMP_EXE must name the built tlcmp.exe"
+#endif
 
 namespace {
 
@@ -95,6 +98,19 @@ std::string RemoteText(HWND window)
                              SMTO_NORMAL, E2E_TIMEOUT_MS, &length))
         return "";
     text.back() = '\0';
+    return text.data();
+}
+
+std::wstring RemoteWideText(HWND window)
+{
+    if (window == NULL)
+        return L"";
+    std::vector<wchar_t> text(TEXT_LIMIT, L'\0');
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_NORMAL, E2E_TIMEOUT_MS, &length))
+        return L"";
+    text.back() = L'\0';
     return text.data();
 }
 
@@ -186,16 +202,33 @@ bool LooksIdle(TarnlightProcess *process, int timeoutMs)
     return Answers(process->mainWindow, timeoutMs) && !ProgressBarShown(process);
 }
 
-} // namespace
-
-std::string TarnlightExePath()
+std::string WindowsPathOf(const std::string &builtPath)
 {
-    const char *underTest = std::getenv("TARNLIGHT_EXE_UNDER_TEST");
-    std::string path = underTest ? underTest : TARNLIGHT_EXE;
+    std::string path = builtPath;
     if (!path.empty() && path[0] == '/')
         path = "Z:" + path;     // Wine's drive for the Unix root
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
+}
+
+// The program of this build, or the one of that name in the folder that
+// TARNLIGHT_FOLDER_UNDER_TEST names (the unpacked release).
+std::string ProgramUnderTest(const char *builtPath, const char *fileName)
+{
+    const char *folder = std::getenv("TARNLIGHT_FOLDER_UNDER_TEST");
+    return WindowsPathOf(folder ? std::string(folder) + "/" + fileName : std::string(builtPath));
+}
+
+} // namespace
+
+std::string TarnlightExePath()
+{
+    return ProgramUnderTest(TARNLIGHT_EXE, "tarnlight.exe");
+}
+
+std::string TlcmpExePath()
+{
+    return ProgramUnderTest(TLCMP_EXE, "tlcmp.exe");
 }
 
 bool StartTarnlight(TarnlightProcess *process, const std::vector<std::string> &args,
@@ -269,6 +302,16 @@ bool SendToMainWindow(const TarnlightProcess *process, UINT msg, WPARAM wParam, 
 std::string ReadControl(const TarnlightProcess *process, int id)
 {
     return RemoteText(GetDlgItem(process->panel, id));
+}
+
+std::wstring ReadControlWide(const TarnlightProcess *process, int id)
+{
+    return RemoteWideText(GetDlgItem(process->panel, id));
+}
+
+std::wstring WideText(HWND window)
+{
+    return RemoteWideText(window);
 }
 
 bool IsRemoteControlVisible(const TarnlightProcess *process, int id)
@@ -350,6 +393,11 @@ std::string DialogText(HWND dialog)
     return longest;
 }
 
+std::wstring DialogTextWide(HWND dialog)
+{
+    return RemoteWideText(GetDlgItem(dialog, MESSAGE_BOX_TEXT));
+}
+
 std::string DialogItemText(HWND dialog, int id)
 {
     return RemoteText(GetDlgItem(dialog, id));
@@ -421,17 +469,63 @@ std::string TakeFileBytes(const char *path)
     return bytes;
 }
 
-} // namespace
-
-int RunConsoleProgram(const std::string &exe, const std::vector<std::string> &args,
-                      std::string *out, std::string *err, int timeoutMs)
+// The program and its arguments as one command line, quoted for the runtime.
+std::vector<char> CommandLineFor(const std::string &exe, const std::vector<std::string> &args)
 {
     std::string line = QuoteArgument(exe);
     for (const std::string &arg : args)
         line += " " + QuoteArgument(arg);
     std::vector<char> commandLine(line.begin(), line.end());
     commandLine.push_back('\0');
+    return commandLine;
+}
 
+// Starts the program with the standard handles of startup, which it
+// inherits, and waits for its end; its exit code, or -1 as RunConsoleProgram.
+int RunWithHandles(std::vector<char> commandLine, STARTUPINFOA *startup, int timeoutMs)
+{
+    startup->cb = sizeof *startup;
+    startup->dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION info = {};
+    const BOOL inheritHandles = TRUE;
+    if (!CreateProcessA(NULL, commandLine.data(), NULL, NULL, inheritHandles, 0, NULL, NULL, startup, &info))
+        return -1;
+    int code = -1;
+    DWORD exitCode = 0;
+    if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(info.hProcess, &exitCode))
+        code = static_cast<int>(exitCode);
+    else
+        TerminateProcess(info.hProcess, 99);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return code;
+}
+
+// Every row of the screen buffer, its trailing spaces cut.
+std::wstring ScreenText(HANDLE screen)
+{
+    CONSOLE_SCREEN_BUFFER_INFO buffer;
+    if (!GetConsoleScreenBufferInfo(screen, &buffer))
+        return L"<no screen buffer>";
+    std::vector<wchar_t> row(buffer.dwSize.X);
+    std::wstring text;
+    for (SHORT y = 0; y < buffer.dwSize.Y; ++y) {
+        DWORD read = 0;
+        COORD start = {0, y};
+        ReadConsoleOutputCharacterW(screen, row.data(), buffer.dwSize.X, start, &read);
+        std::wstring line(row.data(), read);
+        line.erase(line.find_last_not_of(L' ') + 1);
+        text += line + L"\n";
+    }
+    return text;
+}
+
+} // namespace
+
+int RunConsoleProgram(const std::string &exe, const std::vector<std::string> &args,
+                      std::string *out, std::string *err, int timeoutMs)
+{
     char folder[MAX_PATH], outPath[MAX_PATH], errPath[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     GetTempFileNameA(folder, "out", 0, outPath);
@@ -439,26 +533,33 @@ int RunConsoleProgram(const std::string &exe, const std::vector<std::string> &ar
     HANDLE outFile = CreateInheritableFile(outPath);
     HANDLE errFile = CreateInheritableFile(errPath);
     STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = outFile;
     startup.hStdError = errFile;
-    PROCESS_INFORMATION info = {};
-    int code = -1;
-    if (CreateProcessA(NULL, commandLine.data(), NULL, NULL, TRUE, 0, NULL, NULL,
-                       &startup, &info)) {
-        DWORD exitCode = 0;
-        if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0 &&
-            GetExitCodeProcess(info.hProcess, &exitCode))
-            code = static_cast<int>(exitCode);
-        else
-            TerminateProcess(info.hProcess, 99);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
+    int code = RunWithHandles(CommandLineFor(exe, args), &startup, timeoutMs);
     CloseHandle(outFile);
     CloseHandle(errFile);
     *out = TakeFileBytes(outPath);
     *err = TakeFileBytes(errPath);
     return code;
+}
+
+std::wstring RunOnConsole(const std::string &exe, const std::vector<std::string> &args, UINT codePage,
+                          int timeoutMs)
+{
+    FreeConsole();
+    if (!AllocConsole())
+        return L"<no console>";
+    SetConsoleOutputCP(codePage);
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, NULL, TRUE};
+    HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                &inherited, OPEN_EXISTING, 0, NULL);
+    STARTUPINFOA startup = {};
+    startup.hStdOutput = screen;
+    startup.hStdError = screen;
+    std::wstring shown = L"<not started>";
+    if (RunWithHandles(CommandLineFor(exe, args), &startup, timeoutMs) != -1)
+        shown = ScreenText(screen);
+    CloseHandle(screen);
+    FreeConsole();
+    return shown;
 }

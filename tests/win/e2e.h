@@ -18,8 +18,9 @@ struct TarnlightProcess {
     HWND panel;         // its child dialog that holds the controls
 };
 
-// Windows name of the tarnlight.exe that this build made.
+// Windows names of the tarnlight.exe and tlcmp.exe that this build made.
 std::string TarnlightExePath();
+std::string TlcmpExePath();
 
 // Quotes args as the runtime splits them and starts the program. folder is
 // its working folder (NULL: the test's own); showCommand, when not -1, is
@@ -44,6 +45,10 @@ bool IsRunning(const TarnlightProcess *process);
 
 // Texts of panel controls, as Shift-JIS bytes.
 std::string ReadControl(const TarnlightProcess *process, int id);
+// The same, and other windows' texts, read with the wide calls: what the
+// user sees, whatever the code page of either process.
+std::wstring ReadControlWide(const TarnlightProcess *process, int id);
+std::wstring WideText(HWND window);
 bool IsRemoteControlVisible(const TarnlightProcess *process, int id);
 
 // Polls until the control holds exactly text; false on time-out.
@@ -71,6 +76,7 @@ HWND WaitForDialog(const TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_
 std::string DialogCaption(HWND dialog);
 // A message box's text, or the longest static text of another dialog.
 std::string DialogText(HWND dialog);
+std::wstring DialogTextWide(HWND dialog);     // message boxes only
 std::string DialogItemText(HWND dialog, int id);
 bool SetDialogItemText(HWND dialog, int id, const std::string &text);
 
@@ -89,6 +95,12 @@ int CloseTarnlight(TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
 // then terminated).
 int RunConsoleProgram(const std::string &exe, const std::vector<std::string> &args,
                       std::string *out, std::string *err, int timeoutMs = E2E_TIMEOUT_MS);
+
+// Runs a console program on a new console of this process, whose output
+// code page is codePage, and returns the screen as the console holds it,
+// one line per row without its trailing spaces.
+std::wstring RunOnConsole(const std::string &exe, const std::vector<std::string> &args, UINT codePage,
+                          int timeoutMs = E2E_TIMEOUT_MS);
 
 // For TearDown: closes the program if it still runs, terminates it (only
 // this process) if it will not end, and releases the handles.

@@ -226,15 +226,19 @@ TEST_F(ExportTest, EarlyStopsSaveTheNamesAsTypedAndNoResult)
 }
 
 // "表" ends in the byte 0x5C, which a byte search for the folder's
-// backslash would take for one.
-TEST_F(ExportTest, ReplacesAnExistingFileAfterTheOverwritePrompt)
+// backslash would take for one. The old file's backup is gone afterwards.
+TEST_F(ExportTest, ReplacesAnExistingFileAfterTheOverwritePromptKeepingItsAttributes)
 {
     std::string first, second;
     CompareWithMoreLine(&first, &second);
     std::string target = MakeFile("結果表.txt", OLD_CONTENT);
     ASSERT_EQ('\x5c', target[target.size() - 5]);
+    // What the user set on the old file stays on the new one.
+    const DWORD userSet = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), userSet));
     Save({ChooseFile(target), PressButton(IDYES)});
     EXPECT_EQ(MoreLineReport(first, second), FileBytes(target));
+    EXPECT_EQ(userSet, GetFileAttributesA(target.c_str()) & userSet);
     std::set<std::string> expected = {"one.bin", "two.bin", "結果表.txt"};
     EXPECT_EQ(expected, NamesIn(folder));
 }

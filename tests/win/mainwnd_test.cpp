@@ -1,5 +1,6 @@
 // The real main window, made in-process: its class and frame, a comparison
-// that the auto-compare flag starts during creation, and how it ends.
+// that the auto-compare flag starts during creation, and how it ends; the
+// code page that the program's resources give it.
 #include <gtest/gtest.h>
 
 #include "compare/compare.h"
@@ -109,6 +110,13 @@ TEST_F(AutoCompareTest, StartWithoutNamesStillRunsOnceOnEmptyFields)
     EXPECT_EQ(ControlText(g_panel, IDC_FACE), "(-_-)");
     EXPECT_EQ(ControlText(g_panel, IDC_MESSAGE), "");
     EXPECT_EQ(ControlText(g_panel, IDC_RESULT), "");
+}
+
+// Run again under LANG=C.UTF-8 (mainwnd_test_c_utf8), whose code page is
+// 1252: the manifest among the program's resources makes it 932.
+TEST(CodePage, IsShiftJisWhateverTheLocale)
+{
+    EXPECT_EQ(GetACP(), 932u);
 }
 
 } // namespace

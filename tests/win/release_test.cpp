@@ -15,12 +15,6 @@ namespace {
 // "表" ends in the byte 0x5C: the name must pass the command line whole.
 const char SECOND_NAME[] = "表示.bin";
 
-std::string CompanionPath()
-{
-    std::string program = TarnlightExePath();
-    return program.substr(0, program.rfind('\\') + 1) + "tlcmp.exe";
-}
-
 // What Save result writes after the window compared the pair, listing one
 // difference at most.
 std::string WindowReport(const std::string &first, const std::string &second)
@@ -71,17 +65,17 @@ TEST_F(ReleaseTest, TlcmpPrintsAndSavesTheReportTheWindowSaves)
     std::string report = TempFolder() + "tlcmp report.txt";
     DeleteFileA(report.c_str());
     std::string out, err;
-    EXPECT_EQ(1, RunConsoleProgram(CompanionPath(), {"-m", "1", "-o", report, first, second}, &out, &err))
-        << CompanionPath();
+    EXPECT_EQ(1, RunConsoleProgram(TlcmpExePath(), {"-m", "1", "-o", report, first, second}, &out, &err))
+        << TlcmpExePath();
     EXPECT_EQ(expected, out) << HexBytes(out);
     EXPECT_EQ(expected, FileBytes(report));
     EXPECT_EQ("", err);
 
     std::string missing = TempFolder() + "missing.bin";
-    EXPECT_EQ(2, RunConsoleProgram(CompanionPath(), {first, missing}, &out, &err));
+    EXPECT_EQ(2, RunConsoleProgram(TlcmpExePath(), {first, missing}, &out, &err));
     EXPECT_EQ("", out);
     EXPECT_EQ("2番目のファイル\r\n\"" + missing + "\"が開けません。\r\n", err);
-    EXPECT_EQ(0, RunConsoleProgram(CompanionPath(), {"-q", first, first}, &out, &err));
+    EXPECT_EQ(0, RunConsoleProgram(TlcmpExePath(), {"-q", first, first}, &out, &err));
     EXPECT_EQ("", out + err);
     DeleteFileA(report.c_str());
 }

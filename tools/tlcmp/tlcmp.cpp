@@ -60,7 +60,7 @@ static const char HELP_TEXT[] =
     "  -o REPORT  比較が終わったら、同じ結果をファイル REPORT にも保存する\r\n"
     "             （Shift-JIS、改行 CR LF。失敗しても元のファイルは残る）\r\n"
     "  -q         結果を出力せず、終了コードだけを返す\r\n"
-    "  --sjis     出力を変換せず Shift-JIS のまま書く（Windows では常にそうです）\r\n"
+    "  --sjis     出力を変換せず Shift-JIS のまま書く（Windows ではコンソールにも）\r\n"
     "  -          ファイルの代わりに標準入力を読む（Linux、片方だけ）\r\n"
     "  --help     この説明を表示する\r\n"
     "  --version  バージョンを表示する\r\n"
