@@ -165,6 +165,13 @@ TEST_F(CommandsE2eTest, JapaneseNamesAndTextsAreTheSameWhateverTheLocale)
     EXPECT_EQ(1, RunConsoleProgram(TlcmpExePath(), {"-o", byTlcmp, first, second}, &out, &err));
     EXPECT_EQ(HexBytes(out), HexBytes(expected));
     EXPECT_EQ(FileBytes(byTlcmp), expected);
+    // -o never takes an input's place, by whatever spelling, and writes into
+    // a device rather than replacing it.
+    std::string sameFile = TempFolder() + ".\\新しい表.bin";
+    std::string inputBefore = FileBytes(second);
+    EXPECT_EQ(2, RunConsoleProgram(TlcmpExePath(), {"-o", sameFile, first, second}, &out, &err));
+    EXPECT_EQ(FileBytes(second), inputBefore);
+    EXPECT_EQ(1, RunConsoleProgram(TlcmpExePath(), {"-q", "-o", "NUL", first, second}, &out, &err)) << err;
     // A console shows the texts on any code page of its own.
     std::wstring screen = RunOnConsole(TlcmpExePath(), {first, second}, 437);
     EXPECT_NE(screen.find(L"(ToT)   合計1箇所違います。\n"), std::wstring::npos) << screen;
