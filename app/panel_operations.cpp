@@ -25,14 +25,22 @@ static DWORD s_lastPaintTick;
 
 // What the run's thread reported. It reports PROGRESS_STARTED, then each
 // percentage upward once, and ended reads: so the highest value and a count
-// of ended reads say it all, and the panel's thread needs no queue. It wakes
-// no one: under Wine every SetEvent waits for the server, which the panel's
-// painting keeps busy, so the panel's thread looks for itself.
+// of ended reads say it all, and the panel's thread needs no queue. Neither
+// thread waits on the other through a kernel object: under Wine each such
+// call asks the server, which the panel's painting keeps busy, while Sleep
+// does not.
 static_assert(PROGRESS_STARTED == PROGRESS_READ + 1, "the reports other than reads count up from PROGRESS_READ");
 static volatile LONG s_reportedUpTo;
 static volatile LONG s_readsEnded;
+static volatile LONG s_workEnded;
 static DWORD s_panelThread;
 static void (*s_showOnPanelThread)(void *panel, int percent);
+
+// The bar and the face of the panel that a run is on: a run steps and paints
+// them hundreds of times, and under Wine each GetDlgItem asks the server.
+static PanelWindow s_runPanel;
+static HWND s_runBar;
+static HWND s_runFace;
 
 struct PanelWork {
     void (*work)(void *job);
@@ -51,6 +59,15 @@ static int ControlOf(PanelField field)
     return IDC_RESULT;
 }
 
+static HWND ControlWindow(PanelWindow panel, int id)
+{
+    if (panel == s_runPanel && id == IDC_PROGRESS)
+        return s_runBar;
+    if (panel == s_runPanel && id == IDC_FACE)
+        return s_runFace;
+    return GetDlgItem(panel, id);
+}
+
 void GetPanelText(PanelWindow panel, PanelField field, char *text, int size)
 {
     GetDlgItemTextA(panel, ControlOf(field), text, size);
@@ -58,7 +75,7 @@ void GetPanelText(PanelWindow panel, PanelField field, char *text, int size)
 
 void SetPanelText(PanelWindow panel, PanelField field, const char *text)
 {
-    SetDlgItemTextA(panel, ControlOf(field), text);
+    SendMessageA(ControlWindow(panel, ControlOf(field)), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 // Under Wine a visible bar paints itself at every step, and the 99 steps of
@@ -73,13 +90,13 @@ void ShowProgressBar(PanelWindow)
 
 void StepProgressBar(PanelWindow panel)
 {
-    SendDlgItemMessageA(panel, IDC_PROGRESS, PBM_STEPIT, 0, 0);
+    SendMessageA(ControlWindow(panel, IDC_PROGRESS), PBM_STEPIT, 0, 0);
 }
 
 void HideProgressBar(PanelWindow panel)
 {
     s_barWaiting = false;
-    ShowWindow(GetDlgItem(panel, IDC_PROGRESS), SW_HIDE);
+    ShowWindow(ControlWindow(panel, IDC_PROGRESS), SW_HIDE);
 }
 
 void ResetProgressBar(PanelWindow panel)
@@ -111,7 +128,7 @@ static LONGLONG MicrosecondsSinceRunStart()
 static bool RunLooksShort(PanelWindow panel)
 {
     LONGLONG elapsed = MicrosecondsSinceRunStart();
-    LONGLONG steps = SendDlgItemMessageA(panel, IDC_PROGRESS, PBM_GETPOS, 0, 0);
+    LONGLONG steps = SendMessageA(ControlWindow(panel, IDC_PROGRESS), PBM_GETPOS, 0, 0);
     LONGLONG expected = steps > 0 ? elapsed * 100 / steps : elapsed;
     return expected < SHORT_RUN_MS * 1000LL;
 }
@@ -125,11 +142,11 @@ void KeepPanelPainted(PanelWindow panel, bool percentChanged)
         if (RunLooksShort(panel))
             return;
         s_barWaiting = false;
-        ShowWindow(GetDlgItem(panel, IDC_PROGRESS), SW_SHOW);
+        ShowWindow(ControlWindow(panel, IDC_PROGRESS), SW_SHOW);
     }
     if (percentChanged || barAppears) {
-        UpdateWindow(GetDlgItem(panel, IDC_PROGRESS));
-        UpdateWindow(GetDlgItem(panel, IDC_FACE));
+        UpdateWindow(ControlWindow(panel, IDC_PROGRESS));
+        UpdateWindow(ControlWindow(panel, IDC_FACE));
         PaintPendingWindows();
     } else if (GetTickCount() - s_lastPaintTick >= REPAINT_INTERVAL_MS) {
         PaintPendingWindows();
@@ -156,6 +173,7 @@ static DWORD WINAPI RunPanelWork(LPVOID data)
 {
     PanelWork *work = static_cast<PanelWork *>(data);
     work->work(work->job);
+    InterlockedExchange(&s_workEnded, 1);
     return 0;
 }
 
@@ -172,12 +190,13 @@ static void ShowNewReports(PanelWindow panel, void (*show)(void *, int), LONG *s
     }
 }
 
-static void ShowReportsUntilWorkEnds(PanelWindow panel, HANDLE thread, void (*show)(void *, int))
+static void ShowReportsUntilWorkEnds(PanelWindow panel, void (*show)(void *, int))
 {
     LONG shownUpTo = PROGRESS_READ, readsShown = 0;
     bool ended = false;
     while (!ended) {
-        ended = WaitForSingleObject(thread, REPORT_LOOK_MS) != WAIT_TIMEOUT;
+        Sleep(REPORT_LOOK_MS);
+        ended = ReadShared(&s_workEnded) != 0;
         ShowNewReports(panel, show, &shownUpTo, &readsShown);
     }
 }
@@ -186,17 +205,23 @@ void RunWithProgressOnPanel(PanelWindow panel, void (*work)(void *), void *job, 
 {
     s_reportedUpTo = PROGRESS_READ;
     s_readsEnded = 0;
+    s_workEnded = 0;
     s_panelThread = GetCurrentThreadId();
     s_showOnPanelThread = show;
+    s_runBar = GetDlgItem(panel, IDC_PROGRESS);
+    s_runFace = GetDlgItem(panel, IDC_FACE);
+    s_runPanel = panel;
     PanelWork data = {work, job};
     HANDLE thread = CreateThread(NULL, 0, RunPanelWork, &data, 0, NULL);
     if (thread != NULL) {
-        ShowReportsUntilWorkEnds(panel, thread, show);
+        ShowReportsUntilWorkEnds(panel, show);
+        WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
     } else {
         // Without a thread of its own the run reports straight to show.
         work(job);
     }
+    s_runPanel = NULL;
     s_panelThread = 0;
 }
 
