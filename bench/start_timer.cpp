@@ -17,12 +17,6 @@ static HWND FindMessageLine(HWND mainWindow)
     return panel ? GetDlgItem(panel, IDC_MESSAGE) : NULL;
 }
 
-// The program shows its verdict only after it has hidden its bar, and asking
-// its message line meanwhile would only add work to the run being timed.
-static bool BarShown(HWND line)
-{
-    return IsWindowVisible(GetDlgItem(GetParent(line), IDC_PROGRESS)) != FALSE;
-}
 
 // The program answers nothing while it compares, so ask with a time limit.
 static bool ReadMessageLine(HWND line, char *text)
@@ -60,14 +54,16 @@ int main(int argc, char **argv)
         return 1;
     }
     char verdict[TEXT_SIZE] = "";
-    HWND mainWindow = NULL, line = NULL;
+    HWND mainWindow = NULL, line = NULL, bar = NULL;
     LARGE_INTEGER shown = start;
     while (SecondsSince(start) * 1000 < GIVE_UP_MS) {
         if (mainWindow == NULL && (mainWindow = FindMainWindow(process.dwProcessId)) != NULL)
             QueryPerformanceCounter(&shown);
-        if (mainWindow != NULL && line == NULL)
-            line = FindMessageLine(mainWindow);
-        if (line != NULL && !BarShown(line) && ReadMessageLine(line, verdict))
+        if (mainWindow != NULL && line == NULL && (line = FindMessageLine(mainWindow)) != NULL)
+            bar = GetDlgItem(GetParent(line), IDC_PROGRESS);
+        // The verdict comes only after the bar is hidden, and asking the
+        // message line meanwhile would only add work to the run being timed.
+        if (line != NULL && !IsWindowVisible(bar) && ReadMessageLine(line, verdict))
             break;
         Sleep(POLL_MS);
     }
