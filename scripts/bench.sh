@@ -5,8 +5,8 @@
 # Wine on the same pairs (started with both names, auto-compare on, from the
 # showing of its window until its verdict shows; less the same on two tiny
 # files), against cat of both files (the cost of reading them) and against
-# cmp; each build the host runs, and beside it the program at
-# BENCH_BASE=<commit> when given.
+# cmp, beside tlcmp.exe (the same engine without a window); each build the
+# host runs, and the program at BENCH_BASE=<commit> when given.
 # Last, the Compare command on small pairs under Wine, before and after (see
 # measure_small_pairs); `bench.sh small` runs only that part.
 # Not part of the tests; takes a few minutes. BENCH_WINE=0 skips the Wine part;
@@ -107,6 +107,7 @@ build_base_program() {
 
 build_wine_programs() {
     build_program "$root" "$wine_build"
+    cmake --build "$wine_build" --target tlcmp -j2 >/dev/null
     "$triple-g++" -O2 -Wall -static -I "$root" -o "$wine_build/start_timer.exe" "$root/bench/start_timer.cpp"
     wine_programs=("$wine_build/app/tarnlight.exe")
     wine_labels=("this tree")
@@ -124,14 +125,18 @@ start_wine() {
     tarnlight_wine reg add 'HKCU\Software\Corvale Tools\Tarnlight' /v sudden /t REG_DWORD /d 1 /f >/dev/null 2>&1
 }
 
-# The Windows names of the program and of the files, looked up once per
-# prefix: each look-up starts a Wine process.
+# The Windows names of the programs and of the files, looked up once per
+# prefix and before any timing: each look-up starts a Wine process.
 declare -A windows_name=()
+remember_windows_names() {
+    local name
+    for name in "$@"; do
+        windows_name[$name]=$(tarnlight_wine winepath -w "$name")
+    done
+}
+
 windows_name_of() {
-    if [ -z "${windows_name[$1]:-}" ]; then
-        windows_name[$1]=$(tarnlight_wine winepath -w "$1")
-    fi
-    printf '%s' "${windows_name[$1]}"
+    printf '%s' "${windows_name[$1]:?no Windows name remembered for $1}"
 }
 
 # The driver's output for one start of program $1 with the names $2 and $3:
@@ -144,6 +149,11 @@ start_wine_program() {
 
 engine_wine() { start_wine_program "$@" | awk '{ print $2 }'; }
 verdict_wine() { start_wine_program "$@" | cut -d' ' -f3- | iconv -f CP932 -t UTF-8; }
+
+# The same engine without a window: tlcmp.exe under Wine, its whole run.
+tlcmp_wine() {
+    tarnlight_wine "$wine_build/tools/tlcmp/tlcmp.exe" -q "$(windows_name_of "$1")" "$(windows_name_of "$2")"
+}
 
 # Runs a program (the engine, or tlcmp as a script runs it) and cmp
 # alternately on one pair; prints a result line.
@@ -161,31 +171,41 @@ measure() {
         "$label" "$name" "$e" "$reference" "$r" "$(awk -v a="$e" -v b="$r" 'BEGIN { print a / b }')"
 }
 
-# Each program's run on the pair, less its run on two tiny files,
-# against cat of both files and against cmp; all of them take turns in every
-# round. Prints a result line per program.
+# One result line: the label, what ran, its time on the pair less its time
+# on the tiny pair, and that net time against cat and against cmp.
+print_wine_line() {
+    local label=$1 name=$2 pair=$3 tiny=$4 cat_time=$5 reference=$6 reference_time=$7
+    printf '%-34s %-9s %6.3f s (%.3f - tiny %.3f)   cat %6.3f s  ratio %.2f   %-13s %6.3f s  ratio %.2f\n' \
+        "$label" "$name" "$(awk -v a="$pair" -v b="$tiny" 'BEGIN { print a - b }')" "$pair" "$tiny" \
+        "$cat_time" "$(awk -v a="$pair" -v b="$tiny" -v c="$cat_time" 'BEGIN { print (a - b) / c }')" \
+        "$reference" "$reference_time" "$(awk -v a="$pair" -v b="$tiny" -v c="$reference_time" 'BEGIN { print (a - b) / c }')"
+}
+
+# Each program's run on the pair, less its run on two tiny files, and the
+# same for tlcmp.exe, against cat of both files and against cmp; all of them
+# take turns in every round. Prints a result line for each.
 measure_wine() {
     local label=$1 reference=$2 first=$3 second=$4 i k
     local -A times=()
     for ((i = 0; i < runs; i++)); do
         for k in "${!wine_programs[@]}"; do
             times[pair$k]+="$(engine_wine "${wine_programs[$k]}" "$first" "$second") "
-            times[start$k]+="$(engine_wine "${wine_programs[$k]}" "$work/tiny1" "$work/tiny2") "
+            times[tiny$k]+="$(engine_wine "${wine_programs[$k]}" "$work/tiny1" "$work/tiny2") "
         done
+        times[tlcmp]+="$(seconds_of tlcmp_wine "$first" "$second") "
+        times[tlcmp_tiny]+="$(seconds_of tlcmp_wine "$work/tiny1" "$work/tiny2") "
         times[cat]+="$(seconds_of cat_both "$first" "$second") "
         times[reference]+="$(seconds_of "$reference" "$first" "$second") "
     done
-    local c r p s
+    local c r
     c=$(printf '%s\n' ${times[cat]} | median)
     r=$(printf '%s\n' ${times[reference]} | median)
     for k in "${!wine_programs[@]}"; do
-        p=$(printf '%s\n' ${times[pair$k]} | median)
-        s=$(printf '%s\n' ${times[start$k]} | median)
-        printf '%-34s %-9s %6.3f s (%.3f - tiny %.3f)   cat %6.3f s  ratio %.2f   %-13s %6.3f s  ratio %.2f\n' \
-            "$label" "${wine_labels[$k]}" "$(awk -v a="$p" -v b="$s" 'BEGIN { print a - b }')" "$p" "$s" \
-            "$c" "$(awk -v a="$p" -v b="$s" -v c="$c" 'BEGIN { print (a - b) / c }')" \
-            "$reference" "$r" "$(awk -v a="$p" -v b="$s" -v c="$r" 'BEGIN { print (a - b) / c }')"
+        print_wine_line "$label" "${wine_labels[$k]}" "$(printf '%s\n' ${times[pair$k]} | median)" \
+            "$(printf '%s\n' ${times[tiny$k]} | median)" "$c" "$reference" "$r"
     done
+    print_wine_line "$label" tlcmp.exe "$(printf '%s\n' ${times[tlcmp]} | median)" \
+        "$(printf '%s\n' ${times[tlcmp_tiny]} | median)" "$c" "$reference" "$r"
 }
 
 # The 1 GiB pairs under Wine with one build of the program (and the base).
@@ -193,12 +213,14 @@ measure_wine_build() {
     use_wine_build "$1"
     build_wine_programs
     start_wine
+    remember_windows_names "${wine_programs[@]}" "$work/a" "$work/same" "$work/scattered" "$work/tiny1" "$work/tiny2"
     engine_wine "${wine_programs[0]}" "$work/tiny1" "$work/tiny2" >/dev/null   # the first start loads Wine itself
     cat "$work/a" "$work/same" "$work/scattered" >/dev/null
     echo "tarnlight.exe ($tarnlight_wine_bits-bit build) under Wine, verdicts:" \
          "$(verdict_wine "${wine_programs[0]}" "$work/a" "$work/same")" \
          "/ $(verdict_wine "${wine_programs[0]}" "$work/a" "$work/scattered")"
-    echo "medians of $runs runs, same pairs, net of the same run on tiny files (target: ratio to cat of both files at most 1.10)"
+    echo "medians of $runs runs, same pairs, net of the same run on tiny files; tlcmp.exe: the same engine" \
+         "without a window (target: ratio to cat of both files at most 1.10)"
     measure_wine "identical pair" cmp_identical "$work/a" "$work/same"
     measure_wine "scattered pair (~$differences differences)" cmp_listing "$work/a" "$work/scattered"
 }
