@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <type_traits>
 
+#include "compare/engine.h"
 #include "compare/panel.h"
 
 static_assert(std::is_same<PanelWindow, HWND>::value, "the seam passes HWND unchanged");
@@ -11,15 +12,40 @@ static_assert(std::is_same<PanelWindow, HWND>::value, "the seam passes HWND unch
 enum {
     SHORT_RUN_MS = 50,          // a run on course to end this soon never puts its bar on screen
     REPAINT_INTERVAL_MS = 50,   // with one read between checks, gaps stay under 100 ms
-    MAX_PAINTS_AT_ONCE = 64     // a window that never validates cannot hold us
+    MAX_PAINTS_AT_ONCE = 64,    // a window that never validates cannot hold us
+    REPORT_LOOK_MS = 1          // how often the panel's thread looks for new reports
 };
 
 // When the current run showed its bar, and whether the bar still waits to go
 // on screen (see ShowProgressBar).
-static LARGE_INTEGER g_runStart;
-static bool g_barWaiting;
+static LARGE_INTEGER s_runStart;
+static bool s_barWaiting;
 // Tick of the last time a long run let the window paint.
-static DWORD g_lastPaintTick;
+static DWORD s_lastPaintTick;
+
+// What the run's thread reported. It reports PROGRESS_STARTED, then each
+// percentage upward once, and ended reads: so the highest value and a count
+// of ended reads say it all, and the panel's thread needs no queue. Neither
+// thread waits on the other through a kernel object: under Wine each such
+// call asks the server, which the panel's painting keeps busy, while Sleep
+// does not.
+static_assert(PROGRESS_STARTED == PROGRESS_READ + 1, "the reports other than reads count up from PROGRESS_READ");
+static volatile LONG s_reportedUpTo;
+static volatile LONG s_readsEnded;
+static volatile LONG s_workEnded;
+static DWORD s_panelThread;
+static void (*s_showOnPanelThread)(void *panel, int percent);
+
+// The bar and the face of the panel that a run is on: a run steps and paints
+// them hundreds of times, and under Wine each GetDlgItem asks the server.
+static PanelWindow s_runPanel;
+static HWND s_runBar;
+static HWND s_runFace;
+
+struct PanelWork {
+    void (*work)(void *job);
+    void *job;
+};
 
 static int ControlOf(PanelField field)
 {
@@ -33,6 +59,15 @@ static int ControlOf(PanelField field)
     return IDC_RESULT;
 }
 
+static HWND ControlWindow(PanelWindow panel, int id)
+{
+    if (panel == s_runPanel && id == IDC_PROGRESS)
+        return s_runBar;
+    if (panel == s_runPanel && id == IDC_FACE)
+        return s_runFace;
+    return GetDlgItem(panel, id);
+}
+
 void GetPanelText(PanelWindow panel, PanelField field, char *text, int size)
 {
     GetDlgItemTextA(panel, ControlOf(field), text, size);
@@ -40,7 +75,7 @@ void GetPanelText(PanelWindow panel, PanelField field, char *text, int size)
 
 void SetPanelText(PanelWindow panel, PanelField field, const char *text)
 {
-    SetDlgItemTextA(panel, ControlOf(field), text);
+    SendMessageA(ControlWindow(panel, ControlOf(field)), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 // Under Wine a visible bar paints itself at every step, and the 99 steps of
@@ -49,19 +84,19 @@ void SetPanelText(PanelWindow panel, PanelField field, const char *text)
 // the position that its steps have reached by then.
 void ShowProgressBar(PanelWindow)
 {
-    QueryPerformanceCounter(&g_runStart);
-    g_barWaiting = true;
+    QueryPerformanceCounter(&s_runStart);
+    s_barWaiting = true;
 }
 
 void StepProgressBar(PanelWindow panel)
 {
-    SendDlgItemMessageA(panel, IDC_PROGRESS, PBM_STEPIT, 0, 0);
+    SendMessageA(ControlWindow(panel, IDC_PROGRESS), PBM_STEPIT, 0, 0);
 }
 
 void HideProgressBar(PanelWindow panel)
 {
-    g_barWaiting = false;
-    ShowWindow(GetDlgItem(panel, IDC_PROGRESS), SW_HIDE);
+    s_barWaiting = false;
+    ShowWindow(ControlWindow(panel, IDC_PROGRESS), SW_HIDE);
 }
 
 void ResetProgressBar(PanelWindow panel)
@@ -77,7 +112,7 @@ static void PaintPendingWindows()
     MSG msg;
     for (int i = 0; i < MAX_PAINTS_AT_ONCE && PeekMessageA(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
         DispatchMessageA(&msg);
-    g_lastPaintTick = GetTickCount();
+    s_lastPaintTick = GetTickCount();
 }
 
 static LONGLONG MicrosecondsSinceRunStart()
@@ -85,7 +120,7 @@ static LONGLONG MicrosecondsSinceRunStart()
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
-    return (now.QuadPart - g_runStart.QuadPart) * 1000000 / frequency.QuadPart;
+    return (now.QuadPart - s_runStart.QuadPart) * 1000000 / frequency.QuadPart;
 }
 
 // Each step stands for a hundredth of the run done at least, so the pace so
@@ -93,7 +128,7 @@ static LONGLONG MicrosecondsSinceRunStart()
 static bool RunLooksShort(PanelWindow panel)
 {
     LONGLONG elapsed = MicrosecondsSinceRunStart();
-    LONGLONG steps = SendDlgItemMessageA(panel, IDC_PROGRESS, PBM_GETPOS, 0, 0);
+    LONGLONG steps = SendMessageA(ControlWindow(panel, IDC_PROGRESS), PBM_GETPOS, 0, 0);
     LONGLONG expected = steps > 0 ? elapsed * 100 / steps : elapsed;
     return expected < SHORT_RUN_MS * 1000LL;
 }
@@ -102,20 +137,92 @@ static bool RunLooksShort(PanelWindow panel)
 // message from inside a run finds the bar shown.
 void KeepPanelPainted(PanelWindow panel, bool percentChanged)
 {
-    bool barAppears = g_barWaiting;
+    bool barAppears = s_barWaiting;
     if (barAppears) {
         if (RunLooksShort(panel))
             return;
-        g_barWaiting = false;
-        ShowWindow(GetDlgItem(panel, IDC_PROGRESS), SW_SHOW);
+        s_barWaiting = false;
+        ShowWindow(ControlWindow(panel, IDC_PROGRESS), SW_SHOW);
     }
     if (percentChanged || barAppears) {
-        UpdateWindow(GetDlgItem(panel, IDC_PROGRESS));
-        UpdateWindow(GetDlgItem(panel, IDC_FACE));
+        UpdateWindow(ControlWindow(panel, IDC_PROGRESS));
+        UpdateWindow(ControlWindow(panel, IDC_FACE));
         PaintPendingWindows();
-    } else if (GetTickCount() - g_lastPaintTick >= REPAINT_INTERVAL_MS) {
+    } else if (GetTickCount() - s_lastPaintTick >= REPAINT_INTERVAL_MS) {
         PaintPendingWindows();
     }
+}
+
+static LONG ReadShared(volatile LONG *value)
+{
+    return InterlockedCompareExchange(value, 0, 0);
+}
+
+void PassProgressToPanel(void *panel, int percent)
+{
+    if (GetCurrentThreadId() == s_panelThread) {
+        s_showOnPanelThread(panel, percent);
+    } else if (percent == PROGRESS_READ) {
+        InterlockedIncrement(&s_readsEnded);
+    } else {
+        InterlockedExchange(&s_reportedUpTo, percent);
+    }
+}
+
+static DWORD WINAPI RunPanelWork(LPVOID data)
+{
+    PanelWork *work = static_cast<PanelWork *>(data);
+    work->work(work->job);
+    InterlockedExchange(&s_workEnded, 1);
+    return 0;
+}
+
+// Shows what the run's thread reported since the last look, in its order.
+static void ShowNewReports(PanelWindow panel, void (*show)(void *, int), LONG *shownUpTo, LONG *readsShown)
+{
+    LONG reads = ReadShared(&s_readsEnded);
+    LONG upTo = ReadShared(&s_reportedUpTo);
+    while (*shownUpTo < upTo)
+        show(panel, ++*shownUpTo);
+    if (reads != *readsShown) {
+        *readsShown = reads;
+        show(panel, PROGRESS_READ);
+    }
+}
+
+static void ShowReportsUntilWorkEnds(PanelWindow panel, void (*show)(void *, int))
+{
+    LONG shownUpTo = PROGRESS_READ, readsShown = 0;
+    bool ended = false;
+    while (!ended) {
+        Sleep(REPORT_LOOK_MS);
+        ended = ReadShared(&s_workEnded) != 0;
+        ShowNewReports(panel, show, &shownUpTo, &readsShown);
+    }
+}
+
+void RunWithProgressOnPanel(PanelWindow panel, void (*work)(void *), void *job, void (*show)(void *, int))
+{
+    s_reportedUpTo = PROGRESS_READ;
+    s_readsEnded = 0;
+    s_workEnded = 0;
+    s_panelThread = GetCurrentThreadId();
+    s_showOnPanelThread = show;
+    s_runBar = GetDlgItem(panel, IDC_PROGRESS);
+    s_runFace = GetDlgItem(panel, IDC_FACE);
+    s_runPanel = panel;
+    PanelWork data = {work, job};
+    HANDLE thread = CreateThread(NULL, 0, RunPanelWork, &data, 0, NULL);
+    if (thread != NULL) {
+        ShowReportsUntilWorkEnds(panel, show);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    } else {
+        // Without a thread of its own the run reports straight to show.
+        work(job);
+    }
+    s_runPanel = NULL;
+    s_panelThread = 0;
 }
 
 void FocusPanelControl(PanelWindow panel, PanelField field)

@@ -31,6 +31,17 @@ void ResetProgressBar(PanelWindow panel);
 // repaint and keeps the window from looking hung; takes no input.
 void KeepPanelPainted(PanelWindow panel, bool percentChanged);
 
+// Runs work(job) on a thread of its own and returns once it has returned.
+// work reports its progress (the engine's PROGRESS_ values) through
+// PassProgressToPanel, from its thread; the reports reach show(panel, percent)
+// on this thread, the percentages each once and in order, and the reads that
+// ended since this thread last looked as one report after them. Under Wine a
+// step of the bar costs about a millisecond of painting, which so overlaps
+// the reads.
+void RunWithProgressOnPanel(PanelWindow panel, void (*work)(void *job), void *job,
+                            void (*show)(void *panel, int percent));
+void PassProgressToPanel(void *panel, int percent);
+
 void FocusPanelControl(PanelWindow panel, PanelField field);
 
 // The error box of the program: caption "エラー", warning icon, OK.

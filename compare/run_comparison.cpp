@@ -60,6 +60,21 @@ static void ShowProgressOnPanel(void *context, int percent)
     }
 }
 
+struct FilesToCompare {
+    PanelWindow panel;
+    const char *name1;
+    const char *name2;
+    Comparison *result;
+};
+
+// On the run's own thread; the panel's thread shows what it reports.
+static void CompareForPanel(void *job)
+{
+    FilesToCompare *files = static_cast<FilesToCompare *>(job);
+    ProgressSink relay = {PassProgressToPanel, files->panel};
+    CompareFiles(files->name1, files->name2, g_settings, relay, files->result);
+}
+
 // The bar is stepped 99 times in every run, whatever its course.
 static void FillProgress(PanelWindow panel, int percent)
 {
@@ -106,9 +121,9 @@ void RunComparison(PanelWindow panel)
             SetPanelText(panel, MESSAGE_LINE, "２つのファイルを指定してください。");
         return;
     }
-    ProgressSink sink = {ShowProgressOnPanel, panel};
     Comparison run;
-    CompareFiles(typed1, typed2, g_settings, sink, &run);
+    FilesToCompare files = {panel, typed1, typed2, &run};
+    RunWithProgressOnPanel(panel, CompareForPanel, &files, ShowProgressOnPanel);
     if (run.end == COMPARISON_COMPLETE)
         ShowOutcome(panel, run);
     else

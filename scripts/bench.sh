@@ -2,11 +2,15 @@
 # Times the comparison engine against GNU cmp on 1 GiB page-cached pairs (one
 # identical, one with about a thousand scattered differences) and prints the
 # medians and the ratios engine / cmp. Then times the real tarnlight.exe under
-# Wine on the same pairs (started with both names, auto-compare on, until its
-# verdict shows; less the same start on two tiny files), also against cmp.
+# Wine on the same pairs (started with both names, auto-compare on, from the
+# showing of its window until its verdict shows; less the same on two tiny
+# files), against cat of both files (the cost of reading them) and against
+# cmp, beside tlcmp.exe (the same engine without a window); each build the
+# host runs, and the program at BENCH_BASE=<commit> when given.
 # Last, the Compare command on small pairs under Wine, before and after (see
 # measure_small_pairs); `bench.sh small` runs only that part.
-# Not part of the tests; takes a few minutes. BENCH_WINE=0 skips the Wine part.
+# Not part of the tests; takes a few minutes. BENCH_WINE=0 skips the Wine part;
+# BENCH_WINE_BITS=32 or 64 measures one build only.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,6 +19,7 @@ wine_build=   # build-bench-win or build-bench-win64, as Wine allows
 runs=${BENCH_RUNS:-5}
 size_mib=${BENCH_MIB:-1024}
 differences=1000
+base=${BENCH_BASE:-}
 
 build_engine() {
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
@@ -50,6 +55,8 @@ engine_native() { "$build/bench/compare_bench" "$1" "$2"; }
 tlcmp_native() { "$build/tools/tlcmp/tlcmp" "$1" "$2"; }
 cmp_identical() { cmp "$1" "$2"; }
 cmp_listing() { cmp -l "$1" "$2" | cat >/dev/null; }
+# What reading both files costs at the least.
+cat_both() { cat "$1" "$2"; }
 
 # The 32-bit program where this host runs 32-bit code, else the 64-bit build:
 # sets triple and wine_build.
@@ -57,17 +64,58 @@ choose_wine_build() {
     # shellcheck source=wine-env.sh
     source "$root/scripts/wine-env.sh"
     tarnlight_wine_choose
+    use_wine_build "$tarnlight_wine_bits"
+}
+
+use_wine_build() {
+    tarnlight_wine_use "$1"
     triple=i686-w64-mingw32
-    [ "$tarnlight_wine_bits" = 64 ] && triple=x86_64-w64-mingw32
+    [ "$1" = 64 ] && triple=x86_64-w64-mingw32
     wine_build="$root/build-bench-$tarnlight_wine_build"
 }
 
-build_wine_program() {
-    choose_wine_build
-    cmake -S "$root" -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$triple.cmake" \
+# Both builds where this host runs 32-bit code, else the 64-bit one alone;
+# BENCH_WINE_BITS overrides.
+wine_bits_to_measure() {
+    if [ -n "${BENCH_WINE_BITS:-}" ]; then
+        echo "$BENCH_WINE_BITS"
+    elif [ "$tarnlight_wine_bits" = 32 ]; then
+        echo "32 64"
+    else
+        echo 64
+    fi
+}
+
+# tarnlight.exe from the sources in $1 into the build folder $2.
+build_program() {
+    cmake -S "$1" -B "$2" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$triple.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
-    cmake --build "$wine_build" --target tarnlight -j2 >/dev/null
+    cmake --build "$2" --target tarnlight -j2 >/dev/null
+}
+
+# The program at BENCH_BASE, from its own copy of the sources in a folder of
+# its own (kept between runs), built with this tree's toolchain file.
+build_base_program() {
+    local folder="$root/build-bench-base/$base_name"
+    if [ ! -d "$folder/src" ]; then
+        mkdir -p "$folder/src"
+        git -C "$root" archive "$base" | tar -x -C "$folder/src"
+    fi
+    base_program="$folder/$tarnlight_wine_build/app/tarnlight.exe"
+    build_program "$folder/src" "$folder/$tarnlight_wine_build"
+}
+
+build_wine_programs() {
+    build_program "$root" "$wine_build"
+    cmake --build "$wine_build" --target tlcmp -j2 >/dev/null
     "$triple-g++" -O2 -Wall -static -I "$root" -o "$wine_build/start_timer.exe" "$root/bench/start_timer.cpp"
+    wine_programs=("$wine_build/app/tarnlight.exe")
+    wine_labels=("this tree")
+    if [ -n "$base" ]; then
+        build_base_program
+        wine_programs+=("$base_program")
+        wine_labels+=("$base_name")
+    fi
 }
 
 # A private prefix and display, with the auto-compare flag on in its registry.
@@ -77,16 +125,34 @@ start_wine() {
     tarnlight_wine reg add 'HKCU\Software\Corvale Tools\Tarnlight' /v sudden /t REG_DWORD /d 1 /f >/dev/null 2>&1
 }
 
-# Seconds from the start of tarnlight.exe with both names until it is idle
-# with its verdict shown, as the driver inside Wine measures them.
-engine_wine() {
-    tarnlight_wine "$wine_build/start_timer.exe" "$(tarnlight_wine winepath -w "$wine_build/app/tarnlight.exe")" \
-        "$(tarnlight_wine winepath -w "$1")" "$(tarnlight_wine winepath -w "$2")" 2>/dev/null | awk '{ print $1 }'
+# The Windows names of the programs and of the files, looked up once per
+# prefix and before any timing: each look-up starts a Wine process.
+declare -A windows_name=()
+remember_windows_names() {
+    local name
+    for name in "$@"; do
+        windows_name[$name]=$(tarnlight_wine winepath -w "$name")
+    done
 }
 
-verdict_wine() {
-    tarnlight_wine "$wine_build/start_timer.exe" "$(tarnlight_wine winepath -w "$wine_build/app/tarnlight.exe")" \
-        "$(tarnlight_wine winepath -w "$1")" "$(tarnlight_wine winepath -w "$2")" 2>/dev/null | cut -d' ' -f2- | iconv -f CP932 -t UTF-8
+windows_name_of() {
+    printf '%s' "${windows_name[$1]:?no Windows name remembered for $1}"
+}
+
+# The driver's output for one start of program $1 with the names $2 and $3:
+# seconds until it is idle with its verdict shown, from the process start and
+# from the showing of its window, then the verdict.
+start_wine_program() {
+    tarnlight_wine "$wine_build/start_timer.exe" "$(windows_name_of "$1")" \
+        "$(windows_name_of "$2")" "$(windows_name_of "$3")" 2>/dev/null
+}
+
+engine_wine() { start_wine_program "$@" | awk '{ print $2 }'; }
+verdict_wine() { start_wine_program "$@" | cut -d' ' -f3- | iconv -f CP932 -t UTF-8; }
+
+# The same engine without a window: tlcmp.exe under Wine, its whole run.
+tlcmp_wine() {
+    tarnlight_wine "$wine_build/tools/tlcmp/tlcmp.exe" -q "$(windows_name_of "$1")" "$(windows_name_of "$2")"
 }
 
 # Runs a program (the engine, or tlcmp as a script runs it) and cmp
@@ -105,22 +171,63 @@ measure() {
         "$label" "$name" "$e" "$reference" "$r" "$(awk -v a="$e" -v b="$r" 'BEGIN { print a / b }')"
 }
 
-# The real program's start on the pair, less its start on two tiny files,
-# against cmp; runs the three alternately and prints a result line.
+# One result line: the label, what ran, its time on the pair less its time
+# on the tiny pair, and that net time against cat and against cmp.
+print_wine_line() {
+    local label=$1 name=$2 pair=$3 tiny=$4 cat_time=$5 reference=$6 reference_time=$7
+    printf '%-34s %-9s %6.3f s (%.3f - tiny %.3f)   cat %6.3f s  ratio %.2f   %-13s %6.3f s  ratio %.2f\n' \
+        "$label" "$name" "$(awk -v a="$pair" -v b="$tiny" 'BEGIN { print a - b }')" "$pair" "$tiny" \
+        "$cat_time" "$(awk -v a="$pair" -v b="$tiny" -v c="$cat_time" 'BEGIN { print (a - b) / c }')" \
+        "$reference" "$reference_time" "$(awk -v a="$pair" -v b="$tiny" -v c="$reference_time" 'BEGIN { print (a - b) / c }')"
+}
+
+# Each program's run on the pair, less its run on two tiny files, and the
+# same for tlcmp.exe, against cat of both files and against cmp; all of them
+# take turns in every round. Prints a result line for each.
 measure_wine() {
-    local label=$1 reference=$2 first=$3 second=$4 i
-    local program_times=() start_times=() reference_times=()
+    local label=$1 reference=$2 first=$3 second=$4 i k
+    local -A times=()
     for ((i = 0; i < runs; i++)); do
-        program_times+=("$(engine_wine "$first" "$second")")
-        start_times+=("$(engine_wine "$work/tiny1" "$work/tiny2")")
-        reference_times+=("$(seconds_of "$reference" "$first" "$second")")
+        for k in "${!wine_programs[@]}"; do
+            times[pair$k]+="$(engine_wine "${wine_programs[$k]}" "$first" "$second") "
+            times[tiny$k]+="$(engine_wine "${wine_programs[$k]}" "$work/tiny1" "$work/tiny2") "
+        done
+        times[tlcmp]+="$(seconds_of tlcmp_wine "$first" "$second") "
+        times[tlcmp_tiny]+="$(seconds_of tlcmp_wine "$work/tiny1" "$work/tiny2") "
+        times[cat]+="$(seconds_of cat_both "$first" "$second") "
+        times[reference]+="$(seconds_of "$reference" "$first" "$second") "
     done
-    local p s r
-    p=$(printf '%s\n' "${program_times[@]}" | median)
-    s=$(printf '%s\n' "${start_times[@]}" | median)
-    r=$(printf '%s\n' "${reference_times[@]}" | median)
-    printf '%-34s tarnlight.exe %7.3f s - start %6.3f s   %-12s %7.3f s   ratio %.2f\n' \
-        "$label" "$p" "$s" "$reference" "$r" "$(awk -v a="$p" -v b="$s" -v c="$r" 'BEGIN { print (a - b) / c }')"
+    local c r
+    c=$(printf '%s\n' ${times[cat]} | median)
+    r=$(printf '%s\n' ${times[reference]} | median)
+    for k in "${!wine_programs[@]}"; do
+        print_wine_line "$label" "${wine_labels[$k]}" "$(printf '%s\n' ${times[pair$k]} | median)" \
+            "$(printf '%s\n' ${times[tiny$k]} | median)" "$c" "$reference" "$r"
+    done
+    print_wine_line "$label" tlcmp.exe "$(printf '%s\n' ${times[tlcmp]} | median)" \
+        "$(printf '%s\n' ${times[tlcmp_tiny]} | median)" "$c" "$reference" "$r"
+}
+
+# The 1 GiB pairs under Wine with one build of the program (and the base).
+measure_wine_build() {
+    use_wine_build "$1"
+    build_wine_programs
+    start_wine
+    remember_windows_names "${wine_programs[@]}" "$work/a" "$work/same" "$work/scattered" "$work/tiny1" "$work/tiny2"
+    engine_wine "${wine_programs[0]}" "$work/tiny1" "$work/tiny2" >/dev/null   # the first start loads Wine itself
+    cat "$work/a" "$work/same" "$work/scattered" >/dev/null
+    echo "tarnlight.exe ($tarnlight_wine_bits-bit build) under Wine, verdicts:" \
+         "$(verdict_wine "${wine_programs[0]}" "$work/a" "$work/same")" \
+         "/ $(verdict_wine "${wine_programs[0]}" "$work/a" "$work/scattered")"
+    echo "medians of $runs runs, same pairs, net of the same run on tiny files; tlcmp.exe: the same engine" \
+         "without a window (target: ratio to cat of both files at most 1.10)"
+    measure_wine "identical pair" cmp_identical "$work/a" "$work/same"
+    measure_wine "scattered pair (~$differences differences)" cmp_listing "$work/a" "$work/scattered"
+}
+
+stop_wine() {
+    tarnlight_wine_stop
+    windows_name=()
 }
 
 # The Compare command on small pairs, sent from another process as a click on
@@ -200,16 +307,18 @@ if ! wine_possible; then
     echo "tarnlight.exe under Wine: skipped"
     exit 0
 fi
-build_wine_program
-start_wine
+if [ -n "$base" ]; then
+    base_name=$(git -C "$root" rev-parse --short "$base^{commit}")
+fi
 printf 'tiny' >"$work/tiny1"
 printf 'tiny' >"$work/tiny2"
-engine_wine "$work/tiny1" "$work/tiny2" >/dev/null   # the first start loads Wine itself
-cat "$work/a" "$work/same" "$work/scattered" >/dev/null
-echo "tarnlight.exe ($tarnlight_wine_bits-bit build) under Wine, verdicts: $(verdict_wine "$work/a" "$work/same")" \
-     "/ $(verdict_wine "$work/a" "$work/scattered")"
-echo "medians of $runs runs, same pairs, net of the start on tiny files (target: ratio at most 1.2)"
-measure_wine "identical pair" cmp_identical "$work/a" "$work/same"
-measure_wine "scattered pair (~$differences differences)" cmp_listing "$work/a" "$work/scattered"
+choose_wine_build
+shipped_bits=$tarnlight_wine_bits
+for bits in $(wine_bits_to_measure); do
+    measure_wine_build "$bits"
+    stop_wine
+done
+use_wine_build "$shipped_bits"
 build_small_programs
+start_wine
 measure_small_pairs

@@ -77,6 +77,20 @@ void KeepPanelPainted(PanelWindow, bool percentChanged)
         Record("KeepPainted", percentChanged ? 1 : 0, "");
 }
 
+// The run stays on the caller's thread, so every report arrives as made.
+static void (*s_show)(void *panel, int percent);
+
+void RunWithProgressOnPanel(PanelWindow, void (*work)(void *job), void *job, void (*show)(void *panel, int percent))
+{
+    s_show = show;
+    work(job);
+}
+
+void PassProgressToPanel(void *panel, int percent)
+{
+    s_show(panel, percent);
+}
+
 void FocusPanelControl(PanelWindow, PanelField id)
 {
     Record("Focus", id, "");

@@ -3,7 +3,10 @@
 // keeps answering, and input waits until the run is over.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "compare/compare.h"
 #include "harness.h"
@@ -21,6 +24,7 @@ int g_boxPaintsDuringRun;
 bool g_inRun;
 std::set<LRESULT> g_paintedPositions;
 std::set<std::string> g_paintedFaces;
+std::vector<std::string> g_facesSet;
 int g_inputDuringRun, g_inputAfterRun;
 bool g_answeredDuringRun;
 HANDLE g_pinger;
@@ -71,6 +75,8 @@ LRESULT CALLBACK FaceProc(HWND face, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_PAINT && g_inRun)
         g_paintedFaces.insert(WindowText(face));
+    if (msg == WM_SETTEXT && g_inRun)
+        g_facesSet.push_back(reinterpret_cast<const char *>(lParam));
     LRESULT result = CallWindowProcA(g_faceProc, face, msg, wParam, lParam);
     if (msg == WM_SETTEXT && g_inRun && !GetUpdateRect(face, NULL, FALSE))
         g_paintedFaces.insert(WindowText(face));
@@ -136,6 +142,15 @@ TEST_F(ProgressTest, LongRunPaintsItsProgressAnswersAndTakesNoInput)
     EXPECT_GE(g_paintedPositions.size(), 90u);
     EXPECT_GE(g_paintedFaces.size(), 90u);
     EXPECT_EQ(g_paintedFaces.count(" 50%"), 1u);
+    // Every percentage once and in order, between the resting and the final face.
+    std::vector<std::string> faces = {"(-_-)"};
+    for (int percent = 2; percent <= 99; ++percent) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%3d%%", percent);
+        faces.push_back(text);
+    }
+    faces.push_back("(ToT)");
+    EXPECT_EQ(g_facesSet, faces);
     // A long run's bar is on screen from its first step, not only after a while.
     EXPECT_EQ(g_paintedPositions.count(1), 1u);
     EXPECT_TRUE(g_answeredDuringRun);
