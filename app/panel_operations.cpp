@@ -17,7 +17,7 @@ enum {
 };
 
 // When the current run showed its bar, and whether the bar still waits to go
-// on screen (see ShowProgressBar).
+// on screen (see ShowProgressBarOnceLong).
 static LARGE_INTEGER s_runStart;
 static bool s_barWaiting;
 // Tick of the last time a long run let the window paint.
@@ -82,7 +82,7 @@ void SetPanelText(PanelWindow panel, PanelField field, const char *text)
 // even the shortest run cost about 100 ms. So the bar goes on screen only when
 // the run will last long enough for anyone to see it (KeepPanelPainted), at
 // the position that its steps have reached by then.
-void ShowProgressBar(PanelWindow)
+void ShowProgressBarOnceLong(PanelWindow)
 {
     QueryPerformanceCounter(&s_runStart);
     s_barWaiting = true;

@@ -21,7 +21,10 @@ enum PanelField {
 void GetPanelText(PanelWindow panel, PanelField field, char *text, int size);
 void SetPanelText(PanelWindow panel, PanelField field, const char *text);
 
-void ShowProgressBar(PanelWindow panel);
+// At a run's start: the bar goes on screen once the run looks long enough
+// for anyone to see it (KeepPanelPainted decides), so a short run never
+// shows it.
+void ShowProgressBarOnceLong(PanelWindow panel);
 void StepProgressBar(PanelWindow panel);
 void HideProgressBar(PanelWindow panel);
 void ResetProgressBar(PanelWindow panel);

@@ -48,7 +48,7 @@ static void ShowProgressOnPanel(void *context, int percent)
 {
     PanelWindow panel = static_cast<PanelWindow>(context);
     if (percent == PROGRESS_STARTED) {
-        ShowProgressBar(panel);
+        ShowProgressBarOnceLong(panel);
     } else if (percent == PROGRESS_READ) {
         KeepPanelPainted(panel, false);
     } else {

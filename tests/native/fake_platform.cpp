@@ -47,7 +47,7 @@ void SetPanelText(PanelWindow, PanelField id, const char *text)
     Record("SetText", id, g_fake.texts[id]);
 }
 
-void ShowProgressBar(PanelWindow)
+void ShowProgressBarOnceLong(PanelWindow)
 {
     g_fake.progressVisible = true;
     Record("ShowProgress", 0, "");
