@@ -15,7 +15,7 @@ enum {
     SMALL_BLOCK = 1000,
     LARGE_BLOCK = 10000,
     LARGE_FILE = 50000,         // a file this long or longer counts as large
-    BLOCKS_PER_READ = 16,
+    BLOCKS_PER_READ = 64,       // fewer, larger reads: under Wine each call has its own cost
     READ_BUFFER_SIZE = LARGE_BLOCK * BLOCKS_PER_READ
 };
 

@@ -334,12 +334,13 @@ TEST_F(EngineTest, CountingPastTheLimitSeesEveryDifferingByte)
     // Differences around block, read and 64-byte group edges, and whole
     // stretches that differ, all after the listing is full.
     g_settings.maxdiffno = 1;
-    std::vector<size_t> offsets = {0, 1, 63, 64, 9999, 10000, 159999, 160000, 160001, 319999};
+    std::vector<size_t> offsets = {0, 1, 63, 64, 9999, 10000, 159999, 160000, 160001, 319999,
+                                   639999, 640000, 640001};
     for (size_t offset = 200000; offset < 200300; ++offset)
         offsets.push_back(offset);
-    offsets.push_back(399999);
-    RunPair(400000, offsets);
-    EXPECT_EQ("合計311箇所違います。", Verdict());
+    offsets.push_back(799999);
+    RunPair(800000, offsets);
+    EXPECT_EQ("合計314箇所違います。", Verdict());
 }
 
 TEST_F(EngineTest, BlockSizeTurnsLargeAt50000Bytes)
@@ -548,7 +549,7 @@ class EngineFaultTest : public EngineTest {
 protected:
     std::string first, second;
 
-    // Both files span several reads of 16 blocks.
+    // Both files span more than one read of 64 blocks.
     void SetUp() override
     {
         EngineTest::SetUp();
