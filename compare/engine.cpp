@@ -15,7 +15,8 @@ enum {
     SMALL_BLOCK = 1000,
     LARGE_BLOCK = 10000,
     LARGE_FILE = 50000,         // a file this long or longer counts as large
-    BLOCKS_PER_READ = 64,       // fewer, larger reads: under Wine each call has its own cost
+    SHORT_READ_BLOCKS = 16,     // the first reads, see ReadChunk
+    BLOCKS_PER_READ = 64,       // then fewer, larger reads: under Wine each call has its own cost
     READ_BUFFER_SIZE = LARGE_BLOCK * BLOCKS_PER_READ
 };
 
@@ -112,7 +113,11 @@ static void StepProgressTo(Run *run, int64_t position)
 // Reads the next chunk of both inputs; returns the length asked for.
 static int64_t ReadChunk(Run *run)
 {
-    int64_t length = run->blockSize * BLOCKS_PER_READ;
+    // Short reads until the run has passed a buffer's length: a short run's
+    // pace shows (and its bar stays hidden) before the rest of the buffers is
+    // first touched, which under Wine costs more than the reads themselves.
+    int64_t blocks = run->position < READ_BUFFER_SIZE ? SHORT_READ_BLOCKS : BLOCKS_PER_READ;
+    int64_t length = run->blockSize * blocks;
     if (!run->streamed && length > run->shorter - run->position)
         length = run->shorter - run->position;
     run->chunkStart = run->position;
@@ -186,10 +191,8 @@ static bool CompareBlocks(Run *run)
     int64_t readUpTo = 0;
     while (run->position < run->shorter && !run->stopped) {
         StepProgressTo(run, run->position);
-        if (run->position >= readUpTo) {
-            ReadChunk(run);
-            readUpTo = run->position + run->blockSize * BLOCKS_PER_READ;
-        }
+        if (run->position >= readUpTo)
+            readUpTo = run->position + ReadChunk(run);
         int64_t end = run->position + run->blockSize;
         if (end > run->shorter)
             end = run->shorter;
