@@ -11,7 +11,7 @@ static_assert(std::is_same<PanelWindow, HWND>::value, "the seam passes HWND unch
 
 enum {
     SHORT_RUN_MS = 50,          // a run on course to end this soon never puts its bar on screen
-    REPAINT_INTERVAL_MS = 50,   // with one read between checks, gaps stay under 100 ms
+    REPAINT_INTERVAL_MS = 50,   // checked at every report and while none comes, so gaps stay under 100 ms
     MAX_PAINTS_AT_ONCE = 64,    // a window that never validates cannot hold us
     REPORT_LOOK_MS = 1          // how often the panel's thread looks for new reports
 };
@@ -190,14 +190,24 @@ static void ShowNewReports(PanelWindow panel, void (*show)(void *, int), LONG *s
     }
 }
 
+// A slow read (a network drive, a slow disk) sends no report for a while;
+// the window is still painted, and the bar still goes on screen, in time.
 static void ShowReportsUntilWorkEnds(PanelWindow panel, void (*show)(void *, int))
 {
     LONG shownUpTo = PROGRESS_READ, readsShown = 0;
+    DWORD lastLook = GetTickCount();
     bool ended = false;
     while (!ended) {
         Sleep(REPORT_LOOK_MS);
         ended = ReadShared(&s_workEnded) != 0;
+        LONG before = shownUpTo + readsShown;
         ShowNewReports(panel, show, &shownUpTo, &readsShown);
+        if (shownUpTo + readsShown != before) {
+            lastLook = GetTickCount();
+        } else if (GetTickCount() - lastLook >= REPAINT_INTERVAL_MS) {
+            KeepPanelPainted(panel, false);
+            lastLook = GetTickCount();
+        }
     }
 }
 

@@ -131,10 +131,27 @@ bool ReportWouldReplace(const char *path, const char *input)
            target.st_dev == source.st_dev && target.st_ino == source.st_ino;
 }
 
+// The descriptor of standard output or error when target is where it goes,
+// by whatever name (/dev/stdout, /proc/self/fd/1, the file it is redirected
+// to); -1 otherwise. Renaming over that file would cut it off from the
+// stream, and opening it anew would empty what the stream already wrote.
+static int StandardStreamAt(const struct stat &target)
+{
+    for (int fd = STDOUT_FILENO; fd <= STDERR_FILENO; ++fd) {
+        struct stat info;
+        if (fstat(fd, &info) == 0 && info.st_dev == target.st_dev && info.st_ino == target.st_ino)
+            return fd;
+    }
+    return -1;
+}
+
 bool WriteReportFile(const char *chosenPath, const ReportFileParts &parts)
 {
     struct stat old;
     bool exists = stat(chosenPath, &old) == 0;
+    int stream = exists ? StandardStreamAt(old) : -1;
+    if (stream >= 0)
+        return WriteParts(stream, parts);
     if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode))
         return WriteStraightInto(chosenPath, parts);
     char path[TEMP_NAME_SIZE];

@@ -123,8 +123,7 @@ static bool PutReportInPlace(const char *tempPath, const char *target)
     return replaced;
 }
 
-// Writes the whole report and makes sure it reached the disk; closes file.
-static bool WriteReportInto(HANDLE file, const ReportFileParts &parts)
+static bool WriteParts(HANDLE file, const ReportFileParts &parts)
 {
     bool written = true;
     for (int index = 0; index < REPORT_FILE_PARTS && written; ++index) {
@@ -132,7 +131,13 @@ static bool WriteReportInto(HANDLE file, const ReportFileParts &parts)
         const char *bytes = ReportFilePart(&parts, index, &length);
         written = WriteReportBytes(file, bytes, length);
     }
-    written = written && FlushFileBuffers(file);
+    return written;
+}
+
+// Writes the whole report and makes sure it reached the disk; closes file.
+static bool WriteReportInto(HANDLE file, const ReportFileParts &parts)
+{
+    bool written = WriteParts(file, parts) && FlushFileBuffers(file);
     bool closed = CloseHandle(file) != FALSE;
     return written && closed;
 }
@@ -156,12 +161,7 @@ static bool WriteStraightInto(const char *path, const ReportFileParts &parts)
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool written = true;
-    for (int index = 0; index < REPORT_FILE_PARTS && written; ++index) {
-        int length = 0;
-        const char *bytes = ReportFilePart(&parts, index, &length);
-        written = WriteReportBytes(file, bytes, length);
-    }
+    bool written = WriteParts(file, parts);
     return CloseHandle(file) && written;
 }
 

@@ -4,13 +4,22 @@
 #include "compare/source_file.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#endif
 #include <unistd.h>
+
+static const char STANDARD_INPUT_PATH[] = "/dev/stdin";
 
 bool OpenSourceFile(const char *name, SourceFile *file)
 {
-    int fd = open(name, O_RDONLY);
+    // Standard input is taken as it stands: a socket cannot be opened again,
+    // and a file redirected in keeps its position.
+    int fd = std::strcmp(name, STANDARD_INPUT_PATH) == 0 ? dup(STDIN_FILENO) : open(name, O_RDONLY);
     if (fd < 0)
         return false;
     // A folder opens here, but cannot be compared.
@@ -37,12 +46,27 @@ static bool ReallyEmpty(const SourceFile *file)
     return pread(static_cast<int>(file->handle), &byte, 1, 0) == 0;
 }
 
+// The files of /proc and /sys give sizes that say nothing of their content.
+static bool OnPseudoFileSystem(int fd)
+{
+#ifdef __linux__
+    struct statfs system;
+    return fstatfs(fd, &system) == 0 && (system.f_type == PROC_SUPER_MAGIC || system.f_type == SYSFS_MAGIC);
+#else
+    (void)fd;
+    return false;
+#endif
+}
+
 int64_t SourceSizeOf(const char *, const SourceFile *file)
 {
+    int fd = static_cast<int>(file->handle);
     struct stat info;
-    if (fstat(static_cast<int>(file->handle), &info) != 0 || !S_ISREG(info.st_mode))
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || OnPseudoFileSystem(fd))
         return SIZE_UNKNOWN;
-    if (info.st_size == 0 && !ReallyEmpty(file))
+    // A file that stands elsewhere than at its start (standard input, read
+    // in part before) is read from there to its end.
+    if (lseek(fd, 0, SEEK_CUR) != 0 || (info.st_size == 0 && !ReallyEmpty(file)))
         return SIZE_UNKNOWN;
     return info.st_size;
 }

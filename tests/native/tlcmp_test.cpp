@@ -333,6 +333,11 @@ TEST_F(TlcmpTest, ReportGoesWhereTheNameLeadsAndNamesStayTrue)
     EXPECT_TRUE(S_ISLNK(info.st_mode));
     EXPECT_EQ(Run({"--sjis", a, b}).out, ReadWhole(target));
 
+    // Standard output by another name is written into, never renamed over.
+    std::string log = Write("log", {'L', 'O', 'G', '\n'});
+    Run({"\"$0\" --sjis -o /dev/stdout \"$2\" \"$3\" >> \"$1\"", log, a, b}, "C.UTF-8", "", "bash");
+    EXPECT_EQ("LOG\n" + Run({"--sjis", a, b}).out + Run({"--sjis", a, b}).out, ReadWhole(log));
+
     std::string fifo = dir + "/fifo";
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
     int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);

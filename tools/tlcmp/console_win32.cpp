@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
@@ -84,8 +85,12 @@ bool WriteText(FILE *stream, const char *text, size_t length)
 {
     HANDLE console = s_rawShiftJis ? NULL : ConsoleOf(stream);
     // Whatever the runtime still buffers goes out first, to keep the order.
-    if (console != NULL)
-        return std::fflush(stream) == 0 && WriteToConsole(console, text, length);
+    if (console != NULL) {
+        if (std::fflush(stream) == 0 && WriteToConsole(console, text, length))
+            return true;
+        errno = EIO;    // the caller says why, and a console's failure sets no errno
+        return false;
+    }
     return std::fwrite(text, 1, length, stream) == length && std::fflush(stream) == 0;
 }
 
