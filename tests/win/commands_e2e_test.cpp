@@ -136,11 +136,11 @@ TEST_F(CommandsE2eTest, JapaneseNamesAndTextsAreTheSameWhateverTheLocale)
     DeleteFileA(target.c_str());
     DeleteFileA(byTlcmp.c_str());
     ASSERT_TRUE(StartTarnlightIdle(&program, {first, second}));
-    EXPECT_EQ(ReadControlWide(&program, IDC_RESULTBOX), L"結果");
-    std::wstring shownName = ReadControlWide(&program, IDC_FILE2);
+    EXPECT_EQ(WideText(GetDlgItem(program.panel, IDC_RESULTBOX)), L"結果");
+    std::wstring shownName = WideText(GetDlgItem(program.panel, IDC_FILE2));
     EXPECT_EQ(shownName.substr(shownName.rfind(L'\\') + 1), L"新しい表.bin");
     RunCommand(&program, IDM_COMPARE);
-    EXPECT_EQ(ReadControlWide(&program, IDC_MESSAGE), L"合計1箇所違います。");
+    EXPECT_EQ(WideText(GetDlgItem(program.panel, IDC_MESSAGE)), L"合計1箇所違います。");
 
     HWND box = RunCommand(&program, IDM_HELP);
     ASSERT_NE(box, (HWND)NULL);

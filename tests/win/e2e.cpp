@@ -101,19 +101,6 @@ std::string RemoteText(HWND window)
     return text.data();
 }
 
-std::wstring RemoteWideText(HWND window)
-{
-    if (window == NULL)
-        return L"";
-    std::vector<wchar_t> text(TEXT_LIMIT, L'\0');
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_NORMAL, E2E_TIMEOUT_MS, &length))
-        return L"";
-    text.back() = L'\0';
-    return text.data();
-}
-
 bool SetRemoteText(HWND window, const std::string &text)
 {
     DWORD_PTR result = 0;
@@ -304,15 +291,19 @@ std::string ReadControl(const TarnlightProcess *process, int id)
     return RemoteText(GetDlgItem(process->panel, id));
 }
 
-std::wstring ReadControlWide(const TarnlightProcess *process, int id)
-{
-    return RemoteWideText(GetDlgItem(process->panel, id));
-}
-
 std::wstring WideText(HWND window)
 {
-    return RemoteWideText(window);
+    if (window == NULL)
+        return L"";
+    std::vector<wchar_t> text(TEXT_LIMIT, L'\0');
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_NORMAL, E2E_TIMEOUT_MS, &length))
+        return L"";
+    text.back() = L'\0';
+    return text.data();
 }
+
 
 bool IsRemoteControlVisible(const TarnlightProcess *process, int id)
 {
@@ -395,7 +386,7 @@ std::string DialogText(HWND dialog)
 
 std::wstring DialogTextWide(HWND dialog)
 {
-    return RemoteWideText(GetDlgItem(dialog, MESSAGE_BOX_TEXT));
+    return WideText(GetDlgItem(dialog, MESSAGE_BOX_TEXT));
 }
 
 std::string DialogItemText(HWND dialog, int id)

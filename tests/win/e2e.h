@@ -45,9 +45,8 @@ bool IsRunning(const TarnlightProcess *process);
 
 // Texts of panel controls, as Shift-JIS bytes.
 std::string ReadControl(const TarnlightProcess *process, int id);
-// The same, and other windows' texts, read with the wide calls: what the
-// user sees, whatever the code page of either process.
-std::wstring ReadControlWide(const TarnlightProcess *process, int id);
+// A window's text read with the wide calls: what the user sees, whatever
+// the code page of either process.
 std::wstring WideText(HWND window);
 bool IsRemoteControlVisible(const TarnlightProcess *process, int id);
 
