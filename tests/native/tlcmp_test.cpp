@@ -265,6 +265,7 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
     std::string unsaved = dir + "/no folder/report.txt";
     std::string linkToB = dir + "/link";
     ASSERT_EQ(0, symlink(b.c_str(), linkToB.c_str()));
+    ASSERT_EQ(0, mkdir((dir + "/sub").c_str(), 0755));
     const std::string overInput = u8"結果の保存先\n\"";
     const std::string overInputEnd = u8"\"は比較するファイルです。上書きしません。\n";
     const std::string usage = u8"使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] ファイル1 ファイル2\n";
@@ -280,7 +281,7 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
         {{"-o", dir + "/./b", a, b}, overInput + dir + "/./b" + overInputEnd, false},
         {{"-q", "-o", linkToB, a, b}, overInput + linkToB + overInputEnd, false},
         {{"-", "-"}, u8"標準入力（-）は片方のファイルにしか指定できません。\n", true},
-        {{"-o", unsaved, a, b}, u8"ファイル\n\"" + unsaved + u8"\"が保存できません。\n", false},
+        {{"-o", unsaved, a, b}, u8"ファイル\n\"" + unsaved + u8"\"が保存できません（No such file or directory）。\n", false},
         {{"-m", "0", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
         {{"-m", "101", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
         {{a, b, "-m"}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
@@ -303,6 +304,20 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
     }
     EXPECT_EQ("", ReadWhole(unsaved));
     EXPECT_EQ(std::string("\1\2\4", 3), ReadWhole(b)) << "an input is never overwritten";
+
+    // A file this user may not write is kept, though its folder lets anyone
+    // replace it: root's file, run as nobody; run by a user, its own file
+    // that only its group may write.
+    bool root = geteuid() == 0;
+    ASSERT_EQ(0, chmod(dir.c_str(), 0755));
+    ASSERT_EQ(0, chmod((dir + "/sub").c_str(), 0777));
+    std::string kept = Write("sub/kept.txt", {'o', 'l', 'd'});
+    ASSERT_EQ(0, chmod(kept.c_str(), root ? 0644 : 0464));
+    std::string asUser = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    Outcome refused = Run({asUser + "\"$0\" -o \"$1\" \"$2\" \"$3\"", kept, a, b}, "C.UTF-8", "", "bash");
+    EXPECT_EQ(2, refused.status);
+    EXPECT_EQ(u8"ファイル\n\"" + kept + u8"\"が保存できません（Permission denied）。\n", refused.err);
+    EXPECT_EQ("old", ReadWhole(kept));
 
     // Output that cannot be written says why.
     for (const std::vector<std::string> &args : {std::vector<std::string>{a, b}, {"--help"}}) {
