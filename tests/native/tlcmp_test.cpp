@@ -408,10 +408,13 @@ TEST_F(TlcmpTest, ReportGoesWhereTheNameLeadsAndNamesStayTrue)
 
     // Standard output or error by another name is written into, never
     // renamed over.
-    for (const char *stream : {"/dev/stdout \"$2\" \"$3\" >>", "/dev/stderr \"$2\" \"$3\" 2>>"}) {
+    const std::string report = Run({"--sjis", a, b}).out;
+    const struct { const char *redirect; std::string logged; } streams[] = {
+        {"/dev/stdout \"$2\" \"$3\" >>", report + report}, {"/dev/stderr \"$2\" \"$3\" 2>>", report}};
+    for (const auto &stream : streams) {
         std::string log = Write("log", {'L', 'O', 'G', '\n'});
-        Run({"\"$0\" -q -o " + std::string(stream) + " \"$1\"", log, a, b}, "C.UTF-8", "", "bash");
-        EXPECT_EQ("LOG\n" + Run({"--sjis", a, b}).out, ReadWhole(log)) << stream;
+        Run({"\"$0\" --sjis -o " + std::string(stream.redirect) + " \"$1\"", log, a, b}, "C.UTF-8", "", "bash");
+        EXPECT_EQ("LOG\n" + stream.logged, ReadWhole(log)) << stream.redirect;
     }
 
     std::string fifo = dir + "/fifo";
