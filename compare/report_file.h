@@ -30,7 +30,8 @@ const char *ReportFilePart(const ReportFileParts *parts, int index, int *length)
 
 // Writes the report file into a new file in path's folder and only then
 // moves it over path. Returns false when anything failed: path is then as it
-// was and the new file is gone. A read-only path is not replaced. A link is
+// was and the new file is gone; on POSIX errno says why. A read-only path,
+// or one this user may not write, is not replaced. A link is
 // followed, and the file it names is replaced; an existing device or pipe
 // (POSIX) or device (Windows) is written into.
 bool WriteReportFile(const char *path, const ReportFileParts &parts);

@@ -16,13 +16,23 @@ enum { TEMP_NAME_SIZE = 4096, LINKS_FOLLOWED_AT_MOST = 40 };
 
 // The new file gets the old file's permissions, or those a newly created
 // file would get.
-static mode_t ModeForReport(const struct stat *old, bool exists)
+static mode_t ModeForReport(const struct stat *old)
 {
-    if (exists)
+    if (old)
         return old->st_mode & 07777;
     mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
+}
+
+// The new file takes the old one's owner and group where the system lets it
+// (root gives any; an owner may give one of its own groups), so a root run
+// over a user's report leaves it the user's. Where neither is allowed it
+// stays this user's file, which is no reason to fail.
+static void KeepOwnerOf(int fd, const struct stat *old)
+{
+    if (old && fchown(fd, old->st_uid, old->st_gid) != 0)
+        static_cast<void>(fchown(fd, static_cast<uid_t>(-1), old->st_gid) == 0);
 }
 
 // "FOLDER/.trlXXXXXX" beside path; false when it does not fit.
@@ -40,6 +50,8 @@ static bool WriteAll(int fd, const char *bytes, int length)
         ssize_t done = write(fd, bytes, static_cast<size_t>(length));
         if (done < 0 && errno == EINTR)
             continue;
+        if (done == 0)
+            errno = EIO;
         if (done <= 0)
             return false;
         bytes += done;
@@ -60,11 +72,17 @@ static bool WriteParts(int fd, const ReportFileParts &parts)
 }
 
 // Writes the whole report and makes sure it reached the disk; closes fd.
-static bool WriteReportInto(int fd, mode_t mode, const ReportFileParts &parts)
+// The mode comes after the owner, whose change clears the set-id bits.
+static bool WriteReportInto(int fd, const struct stat *old, const ReportFileParts &parts)
 {
-    bool written = fchmod(fd, mode) == 0 && WriteParts(fd, parts);
+    KeepOwnerOf(fd, old);
+    bool written = fchmod(fd, ModeForReport(old)) == 0 && WriteParts(fd, parts);
     written = written && fsync(fd) == 0;
+    int error = errno;
     bool closed = close(fd) == 0;
+    if (written)
+        error = errno;
+    errno = error;
     return written && closed;
 }
 
@@ -100,8 +118,10 @@ static bool WriteStraightInto(const char *path, const ReportFileParts &parts)
 
 // The file that path names once every symbolic link on its last part is
 // followed, so the link itself is kept; the target need not exist yet.
+// False with errno set when that cannot be done.
 static bool FollowLinks(const char *path, char *resolved, size_t size)
 {
+    errno = ENAMETOOLONG;
     if (std::snprintf(resolved, size, "%s", path) >= static_cast<int>(size))
         return false;
     for (int hop = 0; hop < LINKS_FOLLOWED_AT_MOST; ++hop) {
@@ -110,7 +130,10 @@ static bool FollowLinks(const char *path, char *resolved, size_t size)
             return true;
         char target[TEMP_NAME_SIZE];
         ssize_t length = readlink(resolved, target, sizeof target - 1);
-        if (length < 0 || static_cast<size_t>(length) >= sizeof target - 1)
+        if (length < 0)
+            return false;
+        errno = ENAMETOOLONG;
+        if (static_cast<size_t>(length) >= sizeof target - 1)
             return false;
         target[length] = '\0';
         const char *slash = std::strrchr(resolved, '/');
@@ -121,6 +144,7 @@ static bool FollowLinks(const char *path, char *resolved, size_t size)
             return false;
         std::memcpy(resolved, next, static_cast<size_t>(written) + 1);
     }
+    errno = ELOOP;
     return false;
 }
 
@@ -145,6 +169,20 @@ static int StandardStreamAt(const struct stat &target)
     return -1;
 }
 
+// Whether this user may write the existing file, as the shell's ">" finds
+// out: by the effective ids, groups and access lists, never by mode bits
+// alone, since the rename that replaces a file asks only for the folder. A
+// file without any write bit is kept even from root, as a read-only file is
+// on Windows.
+static bool MayReplace(const char *path, const struct stat &old)
+{
+    if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        errno = EACCES;
+        return false;
+    }
+    return faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0;
+}
+
 bool WriteReportFile(const char *chosenPath, const ReportFileParts &parts)
 {
     struct stat old;
@@ -157,19 +195,22 @@ bool WriteReportFile(const char *chosenPath, const ReportFileParts &parts)
     char path[TEMP_NAME_SIZE];
     if (!FollowLinks(chosenPath, path, sizeof path))
         return false;
-    // As on Windows, a file without write permission is not replaced.
-    if (exists && S_ISREG(old.st_mode) && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (exists && S_ISREG(old.st_mode) && !MayReplace(path, old))
         return false;
     char tempPath[TEMP_NAME_SIZE];
-    if (!TempPatternFor(path, tempPath, sizeof tempPath))
+    if (!TempPatternFor(path, tempPath, sizeof tempPath)) {
+        errno = ENAMETOOLONG;
         return false;
+    }
     int fd = mkstemp(tempPath);
     if (fd < 0)
         return false;
-    if (WriteReportInto(fd, ModeForReport(&old, exists), parts) && rename(tempPath, path) == 0) {
+    if (WriteReportInto(fd, exists ? &old : nullptr, parts) && rename(tempPath, path) == 0) {
         SyncFolderOf(tempPath);
         return true;
     }
+    int error = errno;
     unlink(tempPath);
+    errno = error;
     return false;
 }

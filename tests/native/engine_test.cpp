@@ -587,6 +587,32 @@ TEST_F(EngineFaultTest, ReadFailureShortenedOrChangedFileEndsTheRunWithoutVerdic
     EXPECT_EQ(COMPARISON_UNREADABLE, run.end);
     EXPECT_EQ("", Report());
 
+    // The read past the common size, which each file of that size gets:
+    // ten reads of 1000000 bytes each, then file 1's, then file 2's.
+    std::string equal = Write("equal", Bytes(1000000, 4));
+    for (int file : {1, 2}) {
+        g_readsBeforeFault = 9 + file;
+        RunInPanel(first, equal);
+        ExpectEndedWithoutVerdict(std::to_string(file) + "番目のファイル\r\n\"" + (file == 1 ? first : equal) +
+                                  "\"が読めません。");
+    }
+
+    // A stream read that fails: 60000 bytes in a pipe against 40000 in a
+    // file, 16000 a read; the pipe's second read, as file 1 or as file 2.
+    std::string small = Write("small", Bytes(40000, 4));
+    for (int file : {1, 2}) {
+        int ends[2];
+        ASSERT_EQ(0, pipe(ends));
+        Bytes streamed(60000, 4);
+        ASSERT_EQ(60000, write(ends[1], streamed.data(), streamed.size()));
+        close(ends[1]);
+        std::string pipeName = "/proc/self/fd/" + std::to_string(ends[0]);
+        g_readsBeforeFault = file + 1;
+        RunInPanel(file == 1 ? pipeName : small, file == 1 ? small : pipeName);
+        close(ends[0]);
+        ExpectEndedWithoutVerdict(std::to_string(file) + "番目のファイル\r\n\"" + pipeName + "\"が読めません。");
+    }
+
     // After two reads: cut below the compared length (the second time inside
     // the last read, which no later read can show up), or changed beyond it:
     // size and write time, the size alone, the write time alone.

@@ -162,12 +162,28 @@ TEST_F(ReportFileTest, SaveReplacesTheFileWholeKeepingItsPermissions)
     RunWithMoreLine(&first, &second);
     std::string target = MakeFile("report.txt", OLD_CONTENT);
     ASSERT_EQ(0, chmod(target.c_str(), 0640));
+    // Run as root, the file is another user's, and stays so.
+    bool root = geteuid() == 0;
+    uid_t owner = root ? 65534 : geteuid();
+    gid_t group = root ? 65534 : getegid();
+    ASSERT_EQ(0, chown(target.c_str(), owner, group));
     ASSERT_TRUE(WriteReportFile(target.c_str(), LastResult()));
     EXPECT_EQ(WholeFile(), ReadWhole(target));
     struct stat info;
     ASSERT_EQ(0, stat(target.c_str(), &info));
     EXPECT_EQ(0640u, info.st_mode & 07777u);
+    EXPECT_EQ(owner, info.st_uid);
+    EXPECT_EQ(group, info.st_gid);
     EXPECT_EQ((std::set<std::string>{"one.bin", "two.bin", "report.txt"}), NamesInDir());
+
+    // A new file gets what the umask leaves of 0666.
+    mode_t mask = umask(027);
+    std::string created = dir + "/new.txt";
+    bool saved = WriteReportFile(created.c_str(), LastResult());
+    umask(mask);
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(0, stat(created.c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 07777u);
 }
 
 // Every way a save can fail leaves the old file as it was and no new file

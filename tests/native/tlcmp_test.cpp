@@ -10,6 +10,7 @@
 #include <random>
 #include <spawn.h>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -133,7 +134,9 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
     };
     std::mt19937 random(20250115);
     for (int round = 0; round < 10; ++round) {
-        size_t size = round == 0 ? 0 : random() % 120000;
+        // Rounds 7 and 8 span several reads of a stream; in round 8 the
+        // second file goes on well past the read in which the first ends.
+        size_t size = round == 0 ? 0 : round == 7 || round == 8 ? 1300000 : random() % 120000;
         Bytes first(size);
         for (unsigned char &byte : first)
             byte = static_cast<unsigned char>(random());
@@ -142,7 +145,7 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
         for (int i = 0; i < changes && size > 0; ++i)
             second[random() % size] ^= static_cast<unsigned char>(1 + random() % 255);
         if (round % 3 == 2)
-            second.resize(size + 1 + random() % 5000);
+            second.resize(size + 1 + (round == 8 ? 700000 : random() % 5000));
         std::string a = Write("a", first), b = Write("b", second);
         const std::vector<std::string> all = ListWithCmp(a, b);
         const long long count = static_cast<long long>(all.size());
@@ -170,18 +173,57 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
         Outcome quiet = Run({"-q", a, b});
         EXPECT_EQ(cmpStatus, quiet.status);
         EXPECT_EQ("", quiet.out + quiet.err);
-        // The same pair as a pipe and standard input: read to the end, not
-        // taken as empty.
-        Outcome streams = Run({"\"$0\" --sjis <(cat \"$1\") - < \"$2\"", a, b}, "C.UTF-8", "", "bash");
+        // The same pair as a pipe against standard input (a file) or another
+        // pipe: read to the end, the same sizes, listing and count, - as -.
+        std::string secondInput = round % 2 ? "<(cat \"$2\")" : "- < \"$2\"";
+        Outcome streams = Run({"\"$0\" --sjis -m 100 <(cat \"$1\") " + secondInput, a, b}, "C.UTF-8", "", "bash");
         EXPECT_EQ(cmpStatus, streams.status);
-        EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + std::min<size_t>(all.size(), 30)),
-                  ListedByReport(streams.out));
+        std::string files = Run({"--sjis", "-m", "100", a, b}).out;
+        ASSERT_NE(std::string::npos, streams.out.find(RULE));
+        EXPECT_EQ(files.substr(files.find(RULE)), streams.out.substr(streams.out.find(RULE)));
+        EXPECT_EQ(round % 2 == 0, streams.out.find("\r\nファイル2　-\r\n") != std::string::npos);
     }
     // Devices and files of /proc say 0 bytes, and are neither.
     std::string empty = Write("empty", {}), version = Write("version", {});
     ASSERT_EQ(0, std::system(("cp /proc/version '" + version + "'").c_str()));
     EXPECT_EQ(0, Run({"-q", "/proc/version", version}).status);
     EXPECT_EQ(1, Run({"-q", "/dev/zero", empty}).status);
+    // So do those of /sys and of the control groups, which are no /proc.
+    std::string group;
+    for (const char *candidate : {"/sys/fs/cgroup/cgroup.controllers", "/sys/fs/cgroup/cgroup.max.depth",
+                                  "/sys/fs/cgroup/cpu/cpu.shares"})
+        if (group.empty() && !ReadWhole(candidate).empty())
+            group = candidate;
+    ASSERT_FALSE(group.empty()) << "no control group file to read";
+    for (const std::string &pseudo : {std::string("/sys/devices/system/cpu/possible"), group}) {
+        ASSERT_EQ(0, std::system(("cp " + pseudo + " '" + version + "'").c_str()));
+        EXPECT_EQ(0, Run({"-q", pseudo, version}).status) << pseudo;
+    }
+    // Against an endless stream a stop condition ends the run.
+    for (const char *stop : {"-s1", "-s2"})
+        EXPECT_EQ(1, Run({"timeout 20 \"$0\" -q -m 1 " + std::string(stop) + " /dev/zero <(yes)"}, "C.UTF-8", "",
+                         "bash").status) << stop;
+    // Standard input as it stands: a file read in part, a socket.
+    std::string tail = Write("tail", {1, 2, 3, 4}), whole = Write("whole", {9, 9, 9, 1, 2, 3, 4});
+    Outcome rest = Run({"{ dd bs=1 count=3 status=none of=/dev/null; \"$0\" - \"$2\"; } < \"$1\"", whole, tail},
+                       "C.UTF-8", "", "bash");
+    EXPECT_EQ(0, rest.status) << rest.err;
+    int ends[2];
+    ASSERT_EQ(0, socketpair(AF_UNIX, SOCK_STREAM, 0, ends));
+    ASSERT_EQ(4, write(ends[1], "\1\2\3\4", 4));
+    shutdown(ends[1], SHUT_WR);
+    Outcome socket = Run({"\"$0\" - \"$2\" <&\"$1\"", std::to_string(ends[0]), tail}, "C.UTF-8", "", "bash");
+    close(ends[0]);
+    close(ends[1]);
+    EXPECT_EQ(0, socket.status) << socket.err;
+    // Progress, here after the second's wait, goes to a terminal only.
+    const std::string slow = " /dev/zero <(sleep 0.7; echo)";
+    Outcome unseen = Run({"\"$0\"" + slow}, "C.UTF-8", "", "bash");
+    EXPECT_EQ(1, unseen.status);
+    EXPECT_EQ("", unseen.err);
+    Outcome seen = Run({"TL=\"$0\" SHELL=/bin/bash script -qec '\"$TL\"" + slow + "' /dev/null"}, "C.UTF-8", "",
+                       "bash");
+    EXPECT_NE(std::string::npos, seen.out.find(u8"\r160000 バイト")) << seen.out.substr(0, 40);
 }
 
 // Shift-JIS bytes as a UTF-8 terminal shows them, every CR LF an LF.
@@ -263,8 +305,12 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
     std::string a = Write("a", {1, 2, 3}), b = Write("b", {1, 2, 4});
     std::string missing = dir + "/missing";
     std::string unsaved = dir + "/no folder/report.txt";
-    std::string linkToB = dir + "/link";
+    std::string linkToB = dir + "/link", relativeToB = dir + "/sub/rel", absoluteToB = dir + "/sub/abs";
     ASSERT_EQ(0, symlink(b.c_str(), linkToB.c_str()));
+    ASSERT_EQ(0, mkdir((dir + "/sub").c_str(), 0755));
+    ASSERT_EQ(0, symlink("../b", relativeToB.c_str()));
+    ASSERT_EQ(0, symlink(b.c_str(), absoluteToB.c_str()));
+    std::string longMissing = dir + "/" + std::string(300, 'm');
     const std::string overInput = u8"結果の保存先\n\"";
     const std::string overInputEnd = u8"\"は比較するファイルです。上書きしません。\n";
     const std::string usage = u8"使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] ファイル1 ファイル2\n";
@@ -279,10 +325,18 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
         {{"-o", b, a, b}, overInput + b + overInputEnd, false},
         {{"-o", dir + "/./b", a, b}, overInput + dir + "/./b" + overInputEnd, false},
         {{"-q", "-o", linkToB, a, b}, overInput + linkToB + overInputEnd, false},
+        {{"-o", relativeToB, a, b}, overInput + relativeToB + overInputEnd, false},
+        {{"-o", absoluteToB, a, b}, overInput + absoluteToB + overInputEnd, false},
+        {{a, longMissing}, u8"2番目のファイル\n\"" + longMissing + u8"\"が開けません。\n", false},
+        {{"-o", "/dev/full", a, b}, u8"ファイル\n\"/dev/full\"が保存できません（No space left on device）。\n", false},
         {{"-", "-"}, u8"標準入力（-）は片方のファイルにしか指定できません。\n", true},
-        {{"-o", unsaved, a, b}, u8"ファイル\n\"" + unsaved + u8"\"が保存できません。\n", false},
+        {{"-o", unsaved, a, b}, u8"ファイル\n\"" + unsaved + u8"\"が保存できません（No such file or directory）。\n", false},
         {{"-m", "0", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
         {{"-m", "101", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
+        {{"-m", "+5", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
+        {{"-m", "0", "-q", a, b}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
+        {{"-s", " 1", a, b}, u8"-s には 0、1、2 のどれかを指定してください。\n", true},
+        {{"-o", "", a, b}, u8"-o には保存するファイルの名前を指定してください。\n", true},
         {{a, b, "-m"}, u8"-m には 1 から 100 までの数を指定してください。\n", true},
         {{"-s", "3", a, b}, u8"-s には 0、1、2 のどれかを指定してください。\n", true},
         {{"-s", "1x", a, b}, u8"-s には 0、1、2 のどれかを指定してください。\n", true},
@@ -304,11 +358,25 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
     EXPECT_EQ("", ReadWhole(unsaved));
     EXPECT_EQ(std::string("\1\2\4", 3), ReadWhole(b)) << "an input is never overwritten";
 
+    // A file this user may not write is kept, though its folder lets anyone
+    // replace it: root's file, run as nobody; run by a user, its own file
+    // that only its group may write.
+    bool root = geteuid() == 0;
+    ASSERT_EQ(0, chmod(dir.c_str(), 0755));
+    ASSERT_EQ(0, chmod((dir + "/sub").c_str(), 0777));
+    std::string kept = Write("sub/kept.txt", {'o', 'l', 'd'});
+    ASSERT_EQ(0, chmod(kept.c_str(), root ? 0644 : 0464));
+    std::string asUser = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    Outcome refused = Run({asUser + "\"$0\" -o \"$1\" \"$2\" \"$3\"", kept, a, b}, "C.UTF-8", "", "bash");
+    EXPECT_EQ(2, refused.status);
+    EXPECT_EQ(u8"ファイル\n\"" + kept + u8"\"が保存できません（Permission denied）。\n", refused.err);
+    EXPECT_EQ("old", ReadWhole(kept));
+
     // Output that cannot be written says why.
-    for (const std::vector<std::string> &args : {std::vector<std::string>{a, b}, {"--help"}}) {
+    for (const std::vector<std::string> &args : {std::vector<std::string>{a, b}, {"--sjis", a, b}, {"--help"}}) {
         Outcome full = Run(args, "C.UTF-8", "/dev/full");
         EXPECT_EQ(2, full.status);
-        EXPECT_EQ(0u, full.err.find(u8"標準出力に書き込めません（")) << full.err;
+        EXPECT_EQ(0u, full.err.find(args[0] == "--sjis" ? "標準出力に書き込めません（" : u8"標準出力に書き込めません（"));
     }
 
     Outcome raw = Run({"--sjis", missing, b}, "C.UTF-8");
@@ -325,18 +393,29 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
 TEST_F(TlcmpTest, ReportGoesWhereTheNameLeadsAndNamesStayTrue)
 {
     std::string a = Write("a", {1}), b = Write("b", {2});
-    std::string target = Write("target.txt", {'o', 'l', 'd'}), link = dir + "/link.txt";
+    std::string target = dir + "/target.txt", link = dir + "/link.txt", farLink = dir + "/sub/far.txt";
     ASSERT_EQ(0, symlink("target.txt", link.c_str()));
-    ASSERT_EQ(1, Run({"-o", link, a, b}).status);
+    ASSERT_EQ(0, mkdir((dir + "/sub").c_str(), 0755));
+    ASSERT_EQ(0, symlink(target.c_str(), farLink.c_str()));
     struct stat info;
-    ASSERT_EQ(0, lstat(link.c_str(), &info));
-    EXPECT_TRUE(S_ISLNK(info.st_mode));
-    EXPECT_EQ(Run({"--sjis", a, b}).out, ReadWhole(target));
+    for (const std::string &name : {link, farLink}) {
+        Write("target.txt", {'o', 'l', 'd'});
+        ASSERT_EQ(1, Run({"-o", name, a, b}).status);
+        ASSERT_EQ(0, lstat(name.c_str(), &info));
+        EXPECT_TRUE(S_ISLNK(info.st_mode));
+        EXPECT_EQ(Run({"--sjis", a, b}).out, ReadWhole(target)) << name;
+    }
 
-    // Standard output by another name is written into, never renamed over.
-    std::string log = Write("log", {'L', 'O', 'G', '\n'});
-    Run({"\"$0\" --sjis -o /dev/stdout \"$2\" \"$3\" >> \"$1\"", log, a, b}, "C.UTF-8", "", "bash");
-    EXPECT_EQ("LOG\n" + Run({"--sjis", a, b}).out + Run({"--sjis", a, b}).out, ReadWhole(log));
+    // Standard output or error by another name is written into, never
+    // renamed over.
+    const std::string report = Run({"--sjis", a, b}).out;
+    const struct { const char *redirect; std::string logged; } streams[] = {
+        {"/dev/stdout \"$2\" \"$3\" >>", report + report}, {"/dev/stderr \"$2\" \"$3\" 2>>", report}};
+    for (const auto &stream : streams) {
+        std::string log = Write("log", {'L', 'O', 'G', '\n'});
+        Run({"\"$0\" --sjis -o " + std::string(stream.redirect) + " \"$1\"", log, a, b}, "C.UTF-8", "", "bash");
+        EXPECT_EQ("LOG\n" + stream.logged, ReadWhole(log)) << stream.redirect;
+    }
 
     std::string fifo = dir + "/fifo";
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
@@ -360,6 +439,7 @@ TEST_F(TlcmpTest, ReportGoesWhereTheNameLeadsAndNamesStayTrue)
     Outcome far = Run({longPath, a});
     EXPECT_EQ(0, far.status) << far.err;
     EXPECT_NE(std::string::npos, far.out.find(u8"ファイル1　" + longPath + "\n"));
+    EXPECT_NE(std::string::npos, Run({a, longPath}).out.find(u8"ファイル2　" + longPath + "\n"));
 }
 
 TEST_F(TlcmpTest, HelpExplainsEveryOptionAndVersionNamesTheProgramsVersion)

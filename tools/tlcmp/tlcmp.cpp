@@ -19,9 +19,9 @@
 enum ExitStatus { EXIT_SAME = 0, EXIT_DIFFERENT = 1, EXIT_TROUBLE = 2 };
 
 enum {
-    MESSAGE_SIZE = REPORT_NAME_SIZE + 200,  // an error text with a long name in it
-    TEXT_NAME_SIZE = REPORT_NAME_SIZE,
     REASON_SIZE = 256,
+    MESSAGE_SIZE = REPORT_NAME_SIZE + REASON_SIZE + 200,  // an error text with a long name and a reason
+    TEXT_NAME_SIZE = REPORT_NAME_SIZE,
     PROGRESS_DELAY_MS = 500,
     PROGRESS_TEXT_SIZE = 40
 };
@@ -349,6 +349,7 @@ static bool ReportWouldReplaceAnInput(const Options &options)
 
 static const char REPORT_OVER_INPUT[] = "結果の保存先\r\n\"%s\"は比較するファイルです。上書きしません。";
 static const char REPORT_NOT_SAVED[] = "ファイル\r\n\"%s\"が保存できません。";
+static const char REPORT_NOT_SAVED_BECAUSE[] = "ファイル\r\n\"%s\"が保存できません（%s）。";
 
 // format has one %s, for the report's path.
 static int ReportSaveTrouble(const char *format, const char *path)
@@ -356,6 +357,19 @@ static int ReportSaveTrouble(const char *format, const char *path)
     char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
     TextNameOf(path, name, sizeof name);
     std::snprintf(text, sizeof text, format, name);
+    WriteLine(stderr, text);
+    return EXIT_TROUBLE;
+}
+
+// The system's reason, where the save gave one.
+static int ReportNotSaved(const char *path, int error)
+{
+    if (error == 0)
+        return ReportSaveTrouble(REPORT_NOT_SAVED, path);
+    char name[TEXT_NAME_SIZE], reason[REASON_SIZE], text[MESSAGE_SIZE];
+    TextNameOf(path, name, sizeof name);
+    TextNameOf(std::strerror(error), reason, sizeof reason);
+    std::snprintf(text, sizeof text, REPORT_NOT_SAVED_BECAUSE, name, reason);
     WriteLine(stderr, text);
     return EXIT_TROUBLE;
 }
@@ -375,8 +389,9 @@ static int CompareAndReport(const Options &options)
     FormatReport(options, run, &parts);
     // The report is saved before anything is printed, so a run that could
     // not save it ends with its error alone.
+    errno = 0;
     if (options.reportPath && !WriteReportFile(options.reportPath, parts))
-        return ReportSaveTrouble(REPORT_NOT_SAVED, options.reportPath);
+        return ReportNotSaved(options.reportPath, errno);
     bool same = run.differences == 0 && run.sizes.first == run.sizes.second;
     int status = same ? EXIT_SAME : EXIT_DIFFERENT;
     return options.quiet ? status : FinishOutput(WriteReportTo(stdout, parts), status);
