@@ -225,20 +225,27 @@ static bool WriteReportInto(HANDLE file, const ReportFileParts &parts, FileIdent
     return written && closed && identity->known;
 }
 
-static bool WriteStraightInto(const char *path, const ReportFileParts &parts)
+// Into a device or a pipe, as a redirection would; closes file.
+static bool WriteStraightInto(HANDLE file, const ReportFileParts &parts)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return FailWith(GetLastError());
     bool written = WriteParts(file, parts);
     bool closed = CloseHandle(file) || FailWith(GetLastError());
     return written && closed;
 }
 
+// A name of the pipe namespace: every open of one takes one of the pipe's
+// instances, and a pipe is never replaced, so it is not looked at.
+static bool IsPipeName(const char *path)
+{
+    char full[PATH_SIZE];
+    DWORD length = GetFullPathNameA(path, sizeof full, full, NULL);
+    return length > 0 && length < sizeof full &&
+           (_strnicmp(full, "\\\\.\\pipe\\", 9) == 0 || _strnicmp(full, "\\\\?\\pipe\\", 9) == 0);
+}
+
 bool ReportWouldReplace(const char *path, const char *input)
 {
-    return SameFile(IdentityOfPath(path), IdentityOfPath(input));
+    return !IsPipeName(path) && SameFile(IdentityOfPath(path), IdentityOfPath(input));
 }
 
 // A name that is there although nothing opens through it: a link whose file
@@ -317,15 +324,29 @@ static TargetKind KindOfExisting(HANDLE existing, char *target, size_t size, Fil
     return TARGET_FILE;
 }
 
+// Opened for writing where that is allowed, for a look only otherwise. Each
+// open of a pipe takes one of its instances, so a report that goes into one
+// is written through this very handle.
+static HANDLE OpenExisting(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    return file != INVALID_HANDLE_VALUE ? file : OpenToLookAt(path);
+}
+
 // Where a report for path goes. A link is followed here, so that the file it
 // finally names is replaced and the link stays: the replace itself would
-// move the link, or the folder it names, away.
-static TargetKind ExamineTarget(const char *path, char *target, size_t size, FileIdentity *old)
+// move the link, or the folder it names, away. For a device, *device is the
+// handle to write into.
+static TargetKind ExamineTarget(const char *path, char *target, size_t size, FileIdentity *old, HANDLE *device)
 {
-    HANDLE existing = OpenToLookAt(path);
+    HANDLE existing = OpenExisting(path);
     if (existing != INVALID_HANDLE_VALUE) {
         TargetKind kind = KindOfExisting(existing, target, size, old);
-        CloseHandle(existing);
+        if (kind == TARGET_DEVICE)
+            *device = existing;
+        else
+            CloseHandle(existing);
         return kind;
     }
     DWORD error = GetLastError();
@@ -365,9 +386,10 @@ bool WriteReportFile(const char *path, const ReportFileParts &parts)
 {
     char target[PATH_SIZE];
     FileIdentity old = {};
-    switch (ExamineTarget(path, target, sizeof target, &old)) {
+    HANDLE device = INVALID_HANDLE_VALUE;
+    switch (ExamineTarget(path, target, sizeof target, &old, &device)) {
     case TARGET_REFUSED:    return false;
-    case TARGET_DEVICE:     return WriteStraightInto(path, parts);
+    case TARGET_DEVICE:     return WriteStraightInto(device, parts);
     case TARGET_NEW:
     case TARGET_FILE:       break;
     }

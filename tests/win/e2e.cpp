@@ -534,6 +534,28 @@ int RunConsoleProgram(const std::string &exe, const std::vector<std::string> &ar
     return code;
 }
 
+int RunConsoleProgramIntoClosedPipe(const std::string &exe, const std::vector<std::string> &args,
+                                    std::string *err, int timeoutMs)
+{
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, NULL, TRUE};
+    HANDLE readEnd = NULL, writeEnd = NULL;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherited, 0))
+        return -1;
+    CloseHandle(readEnd);
+    char folder[MAX_PATH], errPath[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "err", 0, errPath);
+    HANDLE errFile = CreateInheritableFile(errPath);
+    STARTUPINFOA startup = {};
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = errFile;
+    int code = RunWithHandles(CommandLineFor(exe, args), &startup, timeoutMs);
+    CloseHandle(writeEnd);
+    CloseHandle(errFile);
+    *err = TakeFileBytes(errPath);
+    return code;
+}
+
 std::wstring RunOnConsole(const std::string &exe, const std::vector<std::string> &args, UINT codePage,
                           int timeoutMs)
 {

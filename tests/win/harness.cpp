@@ -359,6 +359,61 @@ std::string MakeTempFolder(const std::string &name)
     return path;
 }
 
+// Makes path with a Unix program, which Wine starts without a process
+// handle that can be waited for: true once path is there.
+static bool MakeWithUnixTool(const std::string &path, const std::string &arguments)
+{
+    size_t slash = path.find_last_of('\\');
+    std::string folder = path.substr(0, slash);
+    std::string line = arguments + " " + path.substr(slash + 1);
+    std::vector<char> commandLine(line.begin(), line.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(NULL, commandLine.data(), NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    const int pollMs = 10, limitMs = 10000;
+    for (int waited = 0; waited < limitMs; waited += pollMs) {
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA(path.c_str(), &entry);
+        if (find != INVALID_HANDLE_VALUE) {
+            FindClose(find);
+            return true;
+        }
+        Sleep(pollMs);
+    }
+    return false;
+}
+
+bool MakeSymbolicLink(const std::string &path, const std::string &target)
+{
+    return MakeWithUnixTool(path, "/bin/ln -s " + target);
+}
+
+bool MakeUnixFifo(const std::string &path)
+{
+    return MakeWithUnixTool(path, "/usr/bin/mkfifo");
+}
+
+std::set<std::string> NamesIn(const std::string &folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.insert(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
 std::string MakeSparseFile(const std::string &name, LONGLONG size, const std::vector<LONGLONG> &xAt)
 {
     std::string path = MakeTempFile(name, "");
