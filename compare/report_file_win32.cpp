@@ -248,18 +248,6 @@ bool ReportWouldReplace(const char *path, const char *input)
     return !IsPipeName(path) && SameFile(IdentityOfPath(path), IdentityOfPath(input));
 }
 
-// A name that is there although nothing opens through it: a link whose file
-// is gone, which a plain file must not take the place of.
-static bool NameIsTaken(const char *path)
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(path, &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(find);
-    return true;
-}
-
 // The full path of the file that file is, without the "\\?\" the system puts
 // before it; false when it has none or it does not fit in size.
 static bool FinalPathOf(HANDLE file, char *path, size_t size)
@@ -349,8 +337,10 @@ static TargetKind ExamineTarget(const char *path, char *target, size_t size, Fil
             CloseHandle(existing);
         return kind;
     }
+    // A link whose file is gone is no file either; the move that would put
+    // the report in its place fails, as the name is taken.
     DWORD error = GetLastError();
-    if ((error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) || NameIsTaken(path))
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
         return Refuse(error);
     if (std::snprintf(target, size, "%s", path) >= static_cast<int>(size))
         return Refuse(ERROR_FILENAME_EXCED_RANGE);

@@ -309,15 +309,13 @@ TEST_F(ExportTest, LongestNameIntoADeepFolderIsSavedAndLeavesNothingElse)
 
 // Through a link the file it names is replaced, in its own folder and with
 // its attributes, and the link stays. A folder, a link to one and a FIFO
-// that Wine cannot tell has a reader are refused, with errno saying why.
+// that Wine cannot tell has a reader are refused, errno saying why.
 TEST_F(ExportTest, LinkedFileTakesTheReportAndFoldersAndFifosAreRefused)
 {
     std::string first, second;
     CompareWithMoreLine(&first, &second);
-    std::string proj = folder + "proj\\";
-    std::string keep = folder + "keep";
-    CreateDirectoryA(proj.c_str(), NULL);
-    CreateDirectoryA(keep.c_str(), NULL);
+    CreateDirectoryA((folder + "proj").c_str(), NULL);
+    CreateDirectoryA((folder + "keep").c_str(), NULL);
     std::string notes = MakeFile("proj\\notes.txt", OLD_CONTENT);
     std::string inside = MakeFile("keep\\inside.txt", OLD_CONTENT);
     ASSERT_TRUE(SetFileAttributesA(notes.c_str(), FILE_ATTRIBUTE_HIDDEN));
@@ -330,28 +328,24 @@ TEST_F(ExportTest, LinkedFileTakesTheReportAndFoldersAndFifosAreRefused)
     EXPECT_EQ(MoreLineReport(first, second), FileBytes(notes));
     EXPECT_NE(0u, GetFileAttributesA(notes.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_TRUE(ReportWouldReplace(link.c_str(), notes.c_str())) << "the link stays";
-    EXPECT_EQ(std::set<std::string>{"notes.txt"}, NamesIn(proj));
+    EXPECT_EQ(std::set<std::string>{"notes.txt"}, NamesIn(folder + "proj\\"));
 
     static ReportFileParts parts;
     FormatLastResult(&parts);
     std::set<std::string> before = NamesIn(folder);
-    const struct { const char *name; int reason; } refused[] = {
-        {"keep", EISDIR}, {"keeplink", EISDIR}, {"fifo", ENXIO}};
+    const struct { const char *name; int reason; } refused[] = {{"keep", EISDIR}, {"keeplink", EISDIR}, {"fifo", ENXIO}};
     for (const auto &row : refused) {
-        SCOPED_TRACE(row.name);
         errno = 0;
-        EXPECT_FALSE(WriteReportFile((folder + row.name).c_str(), parts));
-        EXPECT_EQ(row.reason, errno);
+        EXPECT_FALSE(WriteReportFile((folder + row.name).c_str(), parts)) << row.name;
+        EXPECT_EQ(row.reason, errno) << row.name;
     }
     EXPECT_EQ(before, NamesIn(folder));
     EXPECT_EQ(OLD_CONTENT, FileBytes(inside));
-
-    RemoveDirectoryA((folder + "keeplink").c_str());
-    DeleteFileA(inside.c_str());
-    RemoveDirectoryA(keep.c_str());
     SetFileAttributesA(notes.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(notes.c_str());
-    RemoveDirectoryA(proj.c_str());
+    for (const std::string &path : {notes, inside, folder + "keeplink", folder + "proj", folder + "keep"}) {
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(path.c_str());
+    }
 }
 
 // Even root cannot create a file in Linux's /proc, seen through Wine's Z:

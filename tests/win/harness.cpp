@@ -359,31 +359,26 @@ std::string MakeTempFolder(const std::string &name)
     return path;
 }
 
-// Makes path with a Unix program, which Wine starts without a process
-// handle that can be waited for: true once path is there.
-static bool MakeWithUnixTool(const std::string &path, const std::string &arguments)
+// Wine starts a Unix program without a process handle to wait for: done
+// once path is there.
+static bool MakeWithUnixTool(const std::string &path, const std::string &command)
 {
     size_t slash = path.find_last_of('\\');
-    std::string folder = path.substr(0, slash);
-    std::string line = arguments + " " + path.substr(slash + 1);
-    std::vector<char> commandLine(line.begin(), line.end());
-    commandLine.push_back('\0');
+    std::string line = command + " " + path.substr(slash + 1);
+    std::vector<char> commandLine(line.c_str(), line.c_str() + line.size() + 1);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(NULL, commandLine.data(), NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &info))
+    if (!CreateProcessA(NULL, commandLine.data(), NULL, NULL, FALSE, 0, NULL, path.substr(0, slash).c_str(),
+                        &startup, &info))
         return false;
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
-    const int pollMs = 10, limitMs = 10000;
-    for (int waited = 0; waited < limitMs; waited += pollMs) {
+    for (int tries = 0; tries < 1000; ++tries, Sleep(10)) {
         WIN32_FIND_DATAA entry;
         HANDLE find = FindFirstFileA(path.c_str(), &entry);
-        if (find != INVALID_HANDLE_VALUE) {
-            FindClose(find);
-            return true;
-        }
-        Sleep(pollMs);
+        if (find != INVALID_HANDLE_VALUE)
+            return FindClose(find) != FALSE;
     }
     return false;
 }
