@@ -233,8 +233,7 @@ static bool WriteStraightInto(HANDLE file, const ReportFileParts &parts)
     return written && closed;
 }
 
-// A name of the pipe namespace: every open of one takes one of the pipe's
-// instances, and a pipe is never replaced, so it is not looked at.
+// A name of the pipe namespace.
 static bool IsPipeName(const char *path)
 {
     char full[PATH_SIZE];
@@ -243,9 +242,21 @@ static bool IsPipeName(const char *path)
            (_strnicmp(full, "\\\\.\\pipe\\", 9) == 0 || _strnicmp(full, "\\\\?\\pipe\\", 9) == 0);
 }
 
+// Only a file on a disk is opened to be known: each open of a pipe takes one
+// of its instances, and opening a FIFO, which Wine shows without attributes,
+// lets its writer go on before the comparison reads it.
+static FileIdentity IdentityOfDiskFile(const char *path)
+{
+    FileIdentity none = {};
+    if (IsPipeName(path) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return none;
+    return IdentityOfPath(path);
+}
+
 bool ReportWouldReplace(const char *path, const char *input)
 {
-    return !IsPipeName(path) && SameFile(IdentityOfPath(path), IdentityOfPath(input));
+    FileIdentity target = IdentityOfDiskFile(path);
+    return target.known && SameFile(target, IdentityOfDiskFile(input));
 }
 
 // The full path of the file that file is, without the "\\?\" the system puts
