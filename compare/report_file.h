@@ -34,6 +34,8 @@ const char *ReportFilePart(const ReportFileParts *parts, int index, int *length)
 // or one this user may not write, is not replaced. A link is
 // followed, and the file it names is replaced; an existing device or pipe
 // (POSIX) or device (Windows) is written into.
+// Windows also writes into a named pipe, and refuses a folder, a link to one
+// and a FIFO seen through Wine; on failure errno says why.
 bool WriteReportFile(const char *path, const ReportFileParts &parts);
 
 // Whether saving at path would overwrite input: the same file, however

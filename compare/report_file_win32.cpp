@@ -1,9 +1,15 @@
 // Writing the report file on Windows: beside the chosen file first, then
 // moved over it, so that no failure can cost the user the file it replaces.
+// A link is followed to the file it names; a folder is never replaced.
 #include "compare/report_file.h"
 
+// GetFinalPathNameByHandleA came with Vista; both programs ask for Windows 7.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0601
 #include <windows.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 enum {
@@ -14,12 +20,6 @@ enum {
 };
 
 static const char TEMP_NAME_LETTERS[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-
-static bool IsReadOnlyFile(const char *path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
 
 // The full form of path in full, and the offset of its name part there.
 // GetFullPathNameA finds the name part; a byte scan for '\\' would split
@@ -78,20 +78,104 @@ static HANDLE CreateTempBeside(const char *full, size_t nameAt, char *tempPath)
 static const DWORD KEPT_ATTRIBUTES = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-static bool FileExists(const char *path)
+// Sets errno, for the caller's message, from the system's error of the step
+// that failed; always false. Win32 calls leave errno alone, so the clean-up
+// after a failure keeps it.
+static bool FailWith(DWORD error)
 {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    switch (error) {
+    case ERROR_NO_DATA:
+    case ERROR_BROKEN_PIPE:
+    case ERROR_PIPE_NOT_CONNECTED:  errno = EPIPE; break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:      errno = ENOENT; break;
+    case ERROR_DIRECTORY:           errno = EISDIR; break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:    errno = ENOSPC; break;
+    case ERROR_FILENAME_EXCED_RANGE: errno = ENAMETOOLONG; break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:      errno = EACCES; break;
+    default:                        errno = EIO; break;
+    }
+    return false;
 }
 
-// An empty new file beside target, for ReplaceFileA to move the old file to.
-static bool ReserveBackupBeside(const char *target, char *backupPath)
+// A file whatever path reaches it: its volume and its index there.
+struct FileIdentity {
+    bool known;
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+};
+
+static FileIdentity IdentityOfHandle(HANDLE file)
+{
+    FileIdentity identity = {};
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info)) {
+        identity.known = true;
+        identity.volume = info.dwVolumeSerialNumber;
+        identity.indexHigh = info.nFileIndexHigh;
+        identity.indexLow = info.nFileIndexLow;
+    }
+    return identity;
+}
+
+// Links are followed; a folder opens too.
+static HANDLE OpenToLookAt(const char *path)
+{
+    return CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, NULL);
+}
+
+static FileIdentity IdentityOfPath(const char *path)
+{
+    FileIdentity identity = {};
+    HANDLE file = OpenToLookAt(path);
+    if (file != INVALID_HANDLE_VALUE) {
+        identity = IdentityOfHandle(file);
+        CloseHandle(file);
+    }
+    return identity;
+}
+
+static bool SameFile(FileIdentity one, FileIdentity other)
+{
+    return one.known && other.known && one.volume == other.volume && one.indexHigh == other.indexHigh &&
+           one.indexLow == other.indexLow;
+}
+
+// A new empty file beside target, for ReplaceFileA to move the old file to;
+// its identity tells afterwards whether it still is that empty file.
+static bool ReserveBackupBeside(const char *target, char *backupPath, FileIdentity *reserved)
 {
     char full[PATH_SIZE];
     size_t nameAt = 0;
     if (!SplitFullPath(target, full, sizeof full, &nameAt))
         return false;
     HANDLE file = CreateTempBeside(full, nameAt, backupPath);
-    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    *reserved = IdentityOfHandle(file);
+    return CloseHandle(file) != FALSE;
+}
+
+// After ReplaceFileA, whatever it answered: the backup goes only when it
+// holds the old file and the new file stands under target's name, or when
+// it is still the empty file reserved for it. The old file left under the
+// backup name alone is moved back. True when the new file is in place.
+static bool SettleReplace(const char *target, const char *backupPath, FileIdentity old, FileIdentity report,
+                          FileIdentity reserved)
+{
+    FileIdentity backup = IdentityOfPath(backupPath);
+    FileIdentity standing = IdentityOfPath(target);
+    bool replaced = SameFile(standing, report);
+    if (!standing.known && SameFile(backup, old) && MoveFileExA(backupPath, target, MOVEFILE_WRITE_THROUGH))
+        return false;
+    if ((replaced && SameFile(backup, old)) || SameFile(backup, reserved))
+        DeleteFileA(backupPath);
+    return replaced;
 }
 
 // Puts the written file at tempPath in place of target (a full path). An
@@ -99,110 +183,216 @@ static bool ReserveBackupBeside(const char *target, char *backupPath)
 // security descriptor. The old file goes to a backup name meanwhile: without
 // one, ERROR_UNABLE_TO_MOVE_REPLACEMENT leaves nothing under target's name,
 // and with one, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 leaves the old file under
-// the backup name only, so it is moved back. False when the new file is not
-// in place; tempPath is then the caller's to delete.
-static bool PutReportInPlace(const char *tempPath, const char *target)
+// the backup name only. False when the new file is not in place; tempPath is
+// then the caller's to delete.
+static bool PutReportInPlace(const char *tempPath, const char *target, FileIdentity old, FileIdentity report)
 {
-    DWORD attributes = GetFileAttributesA(target);
     // Not replacing: a file that appeared meanwhile makes the move fail.
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return MoveFileExA(tempPath, target, MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!old.known)
+        return MoveFileExA(tempPath, target, MOVEFILE_WRITE_THROUGH) || FailWith(GetLastError());
     // Wine's ReplaceFileA carries no attributes over; set on the new file
     // first, they hold there too.
-    if ((attributes & KEPT_ATTRIBUTES) != 0)
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & KEPT_ATTRIBUTES) != 0)
         SetFileAttributesA(tempPath, attributes & KEPT_ATTRIBUTES);
     char backupPath[PATH_SIZE];
-    if (!ReserveBackupBeside(target, backupPath))
-        return false;
-    bool replaced = ReplaceFileA(target, tempPath, backupPath, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL) != FALSE;
-    if (!replaced && !FileExists(target))
-        MoveFileExA(backupPath, target, MOVEFILE_WRITE_THROUGH);
-    // Should even that fail, the backup is all that is left of the old file.
-    if (FileExists(target))
-        DeleteFileA(backupPath);
-    return replaced;
+    FileIdentity reserved = {};
+    if (!ReserveBackupBeside(target, backupPath, &reserved))
+        return FailWith(GetLastError());
+    if (!ReplaceFileA(target, tempPath, backupPath, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL))
+        FailWith(GetLastError());
+    return SettleReplace(target, backupPath, old, report, reserved);
 }
 
 static bool WriteParts(HANDLE file, const ReportFileParts &parts)
 {
-    bool written = true;
-    for (int index = 0; index < REPORT_FILE_PARTS && written; ++index) {
+    for (int index = 0; index < REPORT_FILE_PARTS; ++index) {
         int length = 0;
         const char *bytes = ReportFilePart(&parts, index, &length);
-        written = WriteReportBytes(file, bytes, length);
+        if (!WriteReportBytes(file, bytes, length))
+            return FailWith(GetLastError());
     }
-    return written;
+    return true;
 }
 
 // Writes the whole report and makes sure it reached the disk; closes file.
-static bool WriteReportInto(HANDLE file, const ReportFileParts &parts)
+// identity: the new file's, to know it again after the replace.
+static bool WriteReportInto(HANDLE file, const ReportFileParts &parts, FileIdentity *identity)
 {
-    bool written = WriteParts(file, parts) && FlushFileBuffers(file);
-    bool closed = CloseHandle(file) != FALSE;
+    bool written = WriteParts(file, parts) && (FlushFileBuffers(file) || FailWith(GetLastError()));
+    *identity = IdentityOfHandle(file);
+    bool closed = CloseHandle(file) || FailWith(GetLastError());
+    return written && closed && identity->known;
+}
+
+// Into a device or a pipe, as a redirection would; closes file.
+static bool WriteStraightInto(HANDLE file, const ReportFileParts &parts)
+{
+    bool written = WriteParts(file, parts);
+    bool closed = CloseHandle(file) || FailWith(GetLastError());
     return written && closed;
 }
 
-// Whether path names an existing device (NUL, CON, a pipe): written into as
-// a redirection would, never replaced by a file.
-static bool IsExistingDevice(const char *path)
+// A name of the pipe namespace.
+static bool IsPipeName(const char *path)
 {
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool device = GetFileType(file) != FILE_TYPE_DISK;
-    CloseHandle(file);
-    return device;
+    char full[PATH_SIZE];
+    DWORD length = GetFullPathNameA(path, sizeof full, full, NULL);
+    return length > 0 && length < sizeof full &&
+           (_strnicmp(full, "\\\\.\\pipe\\", 9) == 0 || _strnicmp(full, "\\\\?\\pipe\\", 9) == 0);
 }
 
-static bool WriteStraightInto(const char *path, const ReportFileParts &parts)
+// Only a file on a disk is opened to be known: each open of a pipe takes one
+// of its instances, and opening a FIFO, which Wine shows without attributes,
+// lets its writer go on before the comparison reads it.
+static FileIdentity IdentityOfDiskFile(const char *path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool written = WriteParts(file, parts);
-    return CloseHandle(file) && written;
-}
-
-// The volume and the file index name a file whatever path reaches it.
-static bool IdentityOf(const char *path, BY_HANDLE_FILE_INFORMATION *info)
-{
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool known = GetFileInformationByHandle(file, info) != FALSE;
-    CloseHandle(file);
-    return known;
+    FileIdentity none = {};
+    if (IsPipeName(path) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return none;
+    return IdentityOfPath(path);
 }
 
 bool ReportWouldReplace(const char *path, const char *input)
 {
-    BY_HANDLE_FILE_INFORMATION target, source;
-    return IdentityOf(path, &target) && IdentityOf(input, &source) &&
-           target.dwVolumeSerialNumber == source.dwVolumeSerialNumber &&
-           target.nFileIndexHigh == source.nFileIndexHigh && target.nFileIndexLow == source.nFileIndexLow;
+    FileIdentity target = IdentityOfDiskFile(path);
+    return target.known && SameFile(target, IdentityOfDiskFile(input));
+}
+
+// The full path of the file that file is, without the "\\?\" the system puts
+// before it; false when it has none or it does not fit in size.
+static bool FinalPathOf(HANDLE file, char *path, size_t size)
+{
+    char final[PATH_SIZE + 8];
+    DWORD length = GetFinalPathNameByHandleA(file, final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof final)
+        return false;
+    const char *start = final;
+    if (std::strncmp(final, "\\\\?\\UNC\\", 8) == 0) {
+        start = final + 6;      // "\\server\share\..."
+        final[6] = '\\';
+    } else if (std::strncmp(final, "\\\\?\\", 4) == 0) {
+        start = final + 4;
+    }
+    return std::snprintf(path, size, "%s", start) < static_cast<int>(size);
+}
+
+// A pipe that tells when its reader is gone: a write to it fails then. Wine
+// opens a FIFO of the Unix side as a pipe that is no named pipe and holds
+// both of its ends itself, so a report written there could vanish unread.
+static bool IsPipeWithReader(HANDLE file)
+{
+    DWORD flags = 0;
+    return GetNamedPipeInfo(file, &flags, NULL, NULL, NULL) != FALSE;
+}
+
+enum TargetKind {
+    TARGET_NEW,         // nothing there yet
+    TARGET_FILE,        // a file to replace
+    TARGET_DEVICE,      // a device or a pipe, written into as a redirection would
+    TARGET_REFUSED      // errno says why
+};
+
+static TargetKind Refuse(DWORD error)
+{
+    FailWith(error);
+    return TARGET_REFUSED;
+}
+
+// What the existing target, links followed, is; for a file its full path in
+// target and its identity in old.
+static TargetKind KindOfExisting(HANDLE existing, char *target, size_t size, FileIdentity *old)
+{
+    DWORD type = GetFileType(existing);
+    if (type == FILE_TYPE_CHAR || (type == FILE_TYPE_PIPE && IsPipeWithReader(existing)))
+        return TARGET_DEVICE;
+    if (type == FILE_TYPE_PIPE) {
+        errno = ENXIO;      // as a FIFO without a reader answers on Linux
+        return TARGET_REFUSED;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(existing, &info))
+        return Refuse(GetLastError());
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return Refuse(ERROR_DIRECTORY);
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return Refuse(ERROR_ACCESS_DENIED);
+    if (!FinalPathOf(existing, target, size))
+        return Refuse(ERROR_FILENAME_EXCED_RANGE);
+    *old = IdentityOfHandle(existing);
+    return TARGET_FILE;
+}
+
+// Opened for writing where that is allowed, for a look only otherwise. Each
+// open of a pipe takes one of its instances, so a report that goes into one
+// is written through this very handle.
+static HANDLE OpenExisting(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    return file != INVALID_HANDLE_VALUE ? file : OpenToLookAt(path);
+}
+
+// Where a report for path goes. A link is followed here, so that the file it
+// finally names is replaced and the link stays: the replace itself would
+// move the link, or the folder it names, away. For a device, *device is the
+// handle to write into.
+static TargetKind ExamineTarget(const char *path, char *target, size_t size, FileIdentity *old, HANDLE *device)
+{
+    HANDLE existing = OpenExisting(path);
+    if (existing != INVALID_HANDLE_VALUE) {
+        TargetKind kind = KindOfExisting(existing, target, size, old);
+        if (kind == TARGET_DEVICE)
+            *device = existing;
+        else
+            CloseHandle(existing);
+        return kind;
+    }
+    // A link whose file is gone is no file either; the move that would put
+    // the report in its place fails, as the name is taken.
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        return Refuse(error);
+    if (std::snprintf(target, size, "%s", path) >= static_cast<int>(size))
+        return Refuse(ERROR_FILENAME_EXCED_RANGE);
+    return TARGET_NEW;
+}
+
+// Writes the report beside target and moves it over the file there, if any.
+static bool ReplaceWithReport(const char *target, FileIdentity old, const ReportFileParts &parts)
+{
+    char full[PATH_SIZE];
+    char tempPath[PATH_SIZE];
+    size_t nameAt = 0;
+    if (!SplitFullPath(target, full, sizeof full, &nameAt))
+        return FailWith(ERROR_FILENAME_EXCED_RANGE);
+    HANDLE temp = CreateTempBeside(full, nameAt, tempPath);
+    if (temp == INVALID_HANDLE_VALUE)
+        return FailWith(GetLastError());
+    FileIdentity report = {};
+    if (!WriteReportInto(temp, parts, &report)) {
+        DeleteFileA(tempPath);      // made new above, so only ever the report
+        return false;
+    }
+    // Only a whole new file takes the old one's place; while another program
+    // holds the old file open, it stays as it was.
+    if (PutReportInPlace(tempPath, full, old, report))
+        return true;
+    if (SameFile(IdentityOfPath(tempPath), report))
+        DeleteFileA(tempPath);
+    return false;
 }
 
 bool WriteReportFile(const char *path, const ReportFileParts &parts)
 {
-    if (IsExistingDevice(path))
-        return WriteStraightInto(path, parts);
-    if (IsReadOnlyFile(path))
-        return false;
-    char full[PATH_SIZE];
-    char tempPath[PATH_SIZE];
-    size_t nameAt = 0;
-    if (!SplitFullPath(path, full, sizeof full, &nameAt))
-        return false;
-    HANDLE temp = CreateTempBeside(full, nameAt, tempPath);
-    if (temp == INVALID_HANDLE_VALUE)
-        return false;
-    // Only a whole new file takes the old one's place; while another program
-    // holds the old file open, it stays as it was.
-    if (WriteReportInto(temp, parts) && PutReportInPlace(tempPath, full))
-        return true;
-    DeleteFileA(tempPath);
-    return false;
+    char target[PATH_SIZE];
+    FileIdentity old = {};
+    HANDLE device = INVALID_HANDLE_VALUE;
+    switch (ExamineTarget(path, target, sizeof target, &old, &device)) {
+    case TARGET_REFUSED:    return false;
+    case TARGET_DEVICE:     return WriteStraightInto(device, parts);
+    case TARGET_NEW:
+    case TARGET_FILE:       break;
+    }
+    return ReplaceWithReport(target, old, parts);
 }

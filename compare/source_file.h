@@ -22,11 +22,22 @@ struct SourceStamp {
 bool OpenSourceFile(const char *name, SourceFile *file);
 void CloseSourceFile(SourceFile *file);
 
-// Windows: the size from the directory entry of name; where that look-up
-// fails (a device name), the open file's own size; 0 when neither can be had.
+// Windows: the window takes the size from the directory entry of name (see
+// DirectoryEntrySizeOf); tlcmp.exe links its own rule, which gives pipes and
+// devices SIZE_UNKNOWN.
 // POSIX: the open file's size, or SIZE_UNKNOWN for what has none that can be
 // trusted (a pipe, a device, a file of the proc kind that says 0 and is not).
 int64_t SourceSizeOf(const char *name, const SourceFile *file);
+
+#ifdef _WIN32
+// The size from the directory entry of name; where that look-up fails (a
+// device name), the open file's own size; 0 when neither can be had.
+int64_t DirectoryEntrySizeOf(const char *name, const SourceFile *file);
+
+// A pipe, or a device other than the console: what is read from it has no
+// size beforehand.
+bool IsStreamSource(const SourceFile *file);
+#endif
 
 // Size and last-write time of the open file as they are now; not known for
 // an input without a size.

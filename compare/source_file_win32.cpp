@@ -1,5 +1,6 @@
 // File access of the comparison on Windows: CreateFileA shared for reading
 // and writing, ReadFile of many blocks at once, the size from FindFirstFileA.
+// Which size a program takes is in source_size_win32.cpp.
 #include "compare/source_file.h"
 
 #include <windows.h>
@@ -31,7 +32,7 @@ void CloseSourceFile(SourceFile *file)
     file->handle = reinterpret_cast<intptr_t>(INVALID_HANDLE_VALUE);
 }
 
-int64_t SourceSizeOf(const char *name, const SourceFile *file)
+int64_t DirectoryEntrySizeOf(const char *name, const SourceFile *file)
 {
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA(name, &entry);
@@ -43,6 +44,13 @@ int64_t SourceSizeOf(const char *name, const SourceFile *file)
     if (GetFileSizeEx(HandleOf(file), &size))
         return size.QuadPart;
     return 0;
+}
+
+bool IsStreamSource(const SourceFile *file)
+{
+    DWORD type = GetFileType(HandleOf(file));
+    DWORD mode = 0;
+    return type == FILE_TYPE_PIPE || (type == FILE_TYPE_CHAR && !GetConsoleMode(HandleOf(file), &mode));
 }
 
 SourceStamp StampOfSourceFile(const SourceFile *file)

@@ -2,8 +2,10 @@
 // typed into the fields, Enter, Esc and the Ctrl keys from the keyboard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
+#include "compare/report_file.h"
 #include "res/resource.h"
 #include "e2e.h"
 #include "harness.h"
@@ -179,6 +181,126 @@ TEST_F(CommandsE2eTest, JapaneseNamesAndTextsAreTheSameWhateverTheLocale)
     EXPECT_NE(screen.find(L"2番目のファイル\n"), std::wstring::npos) << screen;
     DeleteFileA(target.c_str());
     DeleteFileA(byTlcmp.c_str());
+}
+
+// A named pipe of this process, served on a thread of its own: it gives
+// bytes to the program that opens it, or takes what that program writes.
+struct ServedPipe {
+    std::string name;
+    bool takes;
+    std::string bytes;
+    HANDLE pipe, thread;
+};
+
+DWORD WINAPI ServePipe(void *context)
+{
+    ServedPipe *served = static_cast<ServedPipe *>(context);
+    ConnectNamedPipe(served->pipe, NULL);
+    char chunk[65536];
+    DWORD done = 0;
+    while (served->takes && ReadFile(served->pipe, chunk, sizeof chunk, &done, NULL) && done > 0)
+        served->bytes.append(chunk, done);
+    if (!served->takes) {
+        WriteFile(served->pipe, served->bytes.data(), static_cast<DWORD>(served->bytes.size()), &done, NULL);
+        FlushFileBuffers(served->pipe);     // until the reader has every byte
+    }
+    CloseHandle(served->pipe);
+    return 0;
+}
+
+void StartServedPipe(ServedPipe *served, const char *name, bool takes, const std::string &bytes = "")
+{
+    *served = {std::string("\\\\.\\pipe\\tarnlight-") + name + std::to_string(GetCurrentProcessId()), takes, bytes,
+               NULL, NULL};
+    served->pipe = CreateNamedPipeA(served->name.c_str(), takes ? PIPE_ACCESS_INBOUND : PIPE_ACCESS_OUTBOUND,
+                                    PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536, 65536, 0, NULL);
+    served->thread = CreateThread(NULL, 0, ServePipe, served, 0, NULL);
+}
+
+// Once the program has ended: a pipe it never opened is opened here, so
+// that its thread ends too.
+void FinishServedPipe(ServedPipe *served)
+{
+    CloseHandle(CreateFileA(served->name.c_str(), served->takes ? GENERIC_WRITE : GENERIC_READ, 0, NULL,
+                            OPEN_EXISTING, 0, NULL));
+    WaitForSingleObject(served->thread, E2E_TIMEOUT_MS);
+    CloseHandle(served->thread);
+}
+
+// Where tlcmp.exe -o saves: into the file a link names (the link stays),
+// over a file that is no input, into a pipe that is read; never over a link
+// to a folder or a FIFO that nobody may be reading. A closed standard output
+// is named as such.
+TEST_F(CommandsE2eTest, TlcmpReportFollowsLinksFillsPipesAndNeverTakesAFolder)
+{
+    std::string folder = MakeTempFolder("save targets") + "\\";
+    CreateDirectoryA((folder + "proj").c_str(), NULL);
+    CreateDirectoryA((folder + "keep").c_str(), NULL);
+    std::string first = MakeTempFile("save targets\\first.bin", "abcdef");
+    std::string second = MakeTempFile("save targets\\second.bin", "abXdef");
+    std::string notes = MakeTempFile("save targets\\proj\\notes.txt", "notes\r\n");
+    std::string inside = MakeTempFile("save targets\\keep\\inside.txt", "inside\r\n");
+    std::string other = MakeTempFile("save targets\\other.txt", "other\r\n");
+    ASSERT_TRUE(MakeSymbolicLink(folder + "link.txt", "proj/notes.txt"));
+    ASSERT_TRUE(MakeSymbolicLink(folder + "keeplink", "keep"));
+    ASSERT_TRUE(MakeUnixFifo(folder + "fifo"));
+    std::string out, err, expected;
+    ASSERT_EQ(1, RunConsoleProgram(TlcmpExePath(), {first, second}, &expected, &err));
+    ServedPipe reader;
+    StartServedPipe(&reader, "report", true);
+    std::set<std::string> before = NamesIn(folder);
+
+    const struct { std::string target; int status; } rows[] = {
+        {other, 1}, {folder + "link.txt", 1}, {reader.name, 1}, {folder + "keeplink", 2}, {folder + "fifo", 2}};
+    for (const auto &row : rows)
+        EXPECT_EQ(row.status, RunConsoleProgram(TlcmpExePath(), {"-q", "-o", row.target, first, second}, &out, &err))
+            << row.target << err;
+    FinishServedPipe(&reader);
+    EXPECT_EQ(expected, FileBytes(other));
+    EXPECT_EQ(expected, FileBytes(notes));
+    EXPECT_EQ(expected, reader.bytes);
+    EXPECT_TRUE(ReportWouldReplace((folder + "link.txt").c_str(), notes.c_str())) << "the link stays";
+    EXPECT_EQ(std::set<std::string>{"notes.txt"}, NamesIn(folder + "proj\\"));
+    EXPECT_EQ(before, NamesIn(folder));
+    EXPECT_EQ("inside\r\n", FileBytes(inside));
+    EXPECT_EQ(2, RunConsoleProgramIntoClosedPipe(TlcmpExePath(), {first, second}, &err));
+    EXPECT_EQ("標準出力に書き込めません（Broken pipe）。\r\n", err);
+
+    for (const char *name : {"fifo", "link.txt", "keeplink", "proj\\notes.txt", "keep\\inside.txt", "other.txt",
+                             "first.bin", "second.bin", "proj", "keep", ""}) {
+        DeleteFileA((folder + name).c_str());
+        RemoveDirectoryA((folder + name).c_str());
+    }
+}
+
+// Inputs as cmp takes them: two pipes longer than one read give the verdict
+// and listing of the same bytes in files, and a file that another program
+// holds open for writing, as a log is, opens and compares.
+TEST_F(CommandsE2eTest, TlcmpReadsPipesToTheirEndAndFilesBeingWritten)
+{
+    std::string bytes[2] = {std::string(400010, 'a'), std::string(400000, 'a')};
+    for (size_t at : {5, 170000, 399999})
+        bytes[0][at] = 'B';
+    for (size_t at : {5, 300000})
+        bytes[1][at] = 'B';
+    std::string first = MakeTempFile("stream first.bin", bytes[0]);
+    std::string second = MakeTempFile("stream second.bin", bytes[1]);
+    std::string out, err, fromFiles;
+    ASSERT_EQ(1, RunConsoleProgram(TlcmpExePath(), {first, second}, &fromFiles, &err));
+    ServedPipe pipes[2];
+    StartServedPipe(&pipes[0], "first", false, bytes[0]);
+    StartServedPipe(&pipes[1], "second", false, bytes[1]);
+    EXPECT_EQ(1, RunConsoleProgram(TlcmpExePath(), {pipes[0].name, pipes[1].name}, &out, &err)) << err;
+    FinishServedPipe(&pipes[0]);
+    FinishServedPipe(&pipes[1]);
+    const char rule[] = "----- 結果 -----";     // what follows the names
+    EXPECT_EQ(fromFiles.substr(fromFiles.find(rule)), out.substr(std::min(out.find(rule), out.size())));
+
+    HANDLE log = CreateFileA(first.c_str(), GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_EQ(0, RunConsoleProgram(TlcmpExePath(), {"-q", first, first}, &out, &err)) << err;
+    CloseHandle(log);
+    DeleteFileA(first.c_str());
+    DeleteFileA(second.c_str());
 }
 
 } // namespace

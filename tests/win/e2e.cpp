@@ -514,23 +514,46 @@ std::wstring ScreenText(HANDLE screen)
 
 } // namespace
 
+// Runs exe with its standard output into out; its standard error caught.
+static int RunWithOutputInto(HANDLE out, const std::string &exe, const std::vector<std::string> &args,
+                             std::string *err, int timeoutMs)
+{
+    char folder[MAX_PATH], errPath[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "err", 0, errPath);
+    HANDLE errFile = CreateInheritableFile(errPath);
+    STARTUPINFOA startup = {};
+    startup.hStdOutput = out;
+    startup.hStdError = errFile;
+    int code = RunWithHandles(CommandLineFor(exe, args), &startup, timeoutMs);
+    CloseHandle(errFile);
+    *err = TakeFileBytes(errPath);
+    return code;
+}
+
 int RunConsoleProgram(const std::string &exe, const std::vector<std::string> &args,
                       std::string *out, std::string *err, int timeoutMs)
 {
-    char folder[MAX_PATH], outPath[MAX_PATH], errPath[MAX_PATH];
+    char folder[MAX_PATH], outPath[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     GetTempFileNameA(folder, "out", 0, outPath);
-    GetTempFileNameA(folder, "err", 0, errPath);
     HANDLE outFile = CreateInheritableFile(outPath);
-    HANDLE errFile = CreateInheritableFile(errPath);
-    STARTUPINFOA startup = {};
-    startup.hStdOutput = outFile;
-    startup.hStdError = errFile;
-    int code = RunWithHandles(CommandLineFor(exe, args), &startup, timeoutMs);
+    int code = RunWithOutputInto(outFile, exe, args, err, timeoutMs);
     CloseHandle(outFile);
-    CloseHandle(errFile);
     *out = TakeFileBytes(outPath);
-    *err = TakeFileBytes(errPath);
+    return code;
+}
+
+int RunConsoleProgramIntoClosedPipe(const std::string &exe, const std::vector<std::string> &args,
+                                    std::string *err, int timeoutMs)
+{
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, NULL, TRUE};
+    HANDLE readEnd = NULL, writeEnd = NULL;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherited, 0))
+        return -1;
+    CloseHandle(readEnd);
+    int code = RunWithOutputInto(writeEnd, exe, args, err, timeoutMs);
+    CloseHandle(writeEnd);
     return code;
 }
 

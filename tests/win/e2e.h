@@ -95,6 +95,11 @@ int CloseTarnlight(TarnlightProcess *process, int timeoutMs = E2E_TIMEOUT_MS);
 int RunConsoleProgram(const std::string &exe, const std::vector<std::string> &args,
                       std::string *out, std::string *err, int timeoutMs = E2E_TIMEOUT_MS);
 
+// The same with standard output into a pipe whose reader has already gone;
+// only standard error is caught.
+int RunConsoleProgramIntoClosedPipe(const std::string &exe, const std::vector<std::string> &args,
+                                    std::string *err, int timeoutMs = E2E_TIMEOUT_MS);
+
 // Runs a console program on a new console of this process, whose output
 // code page is codePage, and returns the screen as the console holds it,
 // one line per row without its trailing spaces.

@@ -3,8 +3,10 @@
 // failures that must leave an existing file as it was and no stray file.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <set>
 
+#include "compare/compare.h"
 #include "compare/report_file.h"
 #include "harness.h"
 #include "settings/settings.h"
@@ -35,22 +37,6 @@ bool WriteReportBytes(void *file, const char *bytes, int length)
 }
 
 namespace {
-
-std::set<std::string> NamesIn(const std::string &folder)
-{
-    std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.insert(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
 
 // The filter list up to and with the empty string that closes it.
 std::string FilterBytes(const char *filter)
@@ -319,6 +305,47 @@ TEST_F(ExportTest, LongestNameIntoADeepFolderIsSavedAndLeavesNothingElse)
     EXPECT_EQ(std::set<std::string>{"r.txt"}, NamesIn(deep));
     DeleteFileA(target.c_str());
     RemoveDirectoryA(deep.c_str());
+}
+
+// Through a link the file it names is replaced, in its own folder and with
+// its attributes, and the link stays. A folder, a link to one and a FIFO
+// that Wine cannot tell has a reader are refused, errno saying why.
+TEST_F(ExportTest, LinkedFileTakesTheReportAndFoldersAndFifosAreRefused)
+{
+    std::string first, second;
+    CompareWithMoreLine(&first, &second);
+    CreateDirectoryA((folder + "proj").c_str(), NULL);
+    CreateDirectoryA((folder + "keep").c_str(), NULL);
+    std::string notes = MakeFile("proj\\notes.txt", OLD_CONTENT);
+    std::string inside = MakeFile("keep\\inside.txt", OLD_CONTENT);
+    ASSERT_TRUE(SetFileAttributesA(notes.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    std::string link = folder + "link.txt";
+    ASSERT_TRUE(MakeSymbolicLink(link, "proj/notes.txt"));
+    ASSERT_TRUE(MakeSymbolicLink(folder + "keeplink", "keep"));
+    ASSERT_TRUE(MakeUnixFifo(folder + "fifo"));
+
+    Save({ChooseFile(link), PressButton(IDYES)});
+    EXPECT_EQ(MoreLineReport(first, second), FileBytes(notes));
+    EXPECT_NE(0u, GetFileAttributesA(notes.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(ReportWouldReplace(link.c_str(), notes.c_str())) << "the link stays";
+    EXPECT_EQ(std::set<std::string>{"notes.txt"}, NamesIn(folder + "proj\\"));
+
+    static ReportFileParts parts;
+    FormatLastResult(&parts);
+    std::set<std::string> before = NamesIn(folder);
+    const struct { const char *name; int reason; } refused[] = {{"keep", EISDIR}, {"keeplink", EISDIR}, {"fifo", ENXIO}};
+    for (const auto &row : refused) {
+        errno = 0;
+        EXPECT_FALSE(WriteReportFile((folder + row.name).c_str(), parts)) << row.name;
+        EXPECT_EQ(row.reason, errno) << row.name;
+    }
+    EXPECT_EQ(before, NamesIn(folder));
+    EXPECT_EQ(OLD_CONTENT, FileBytes(inside));
+    SetFileAttributesA(notes.c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const std::string &path : {notes, inside, folder + "keeplink", folder + "proj", folder + "keep"}) {
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(path.c_str());
+    }
 }
 
 // Even root cannot create a file in Linux's /proc, seen through Wine's Z:

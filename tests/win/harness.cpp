@@ -359,6 +359,56 @@ std::string MakeTempFolder(const std::string &name)
     return path;
 }
 
+// Wine starts a Unix program without a process handle to wait for: done
+// once path is there.
+static bool MakeWithUnixTool(const std::string &path, const std::string &command)
+{
+    size_t slash = path.find_last_of('\\');
+    std::string line = command + " " + path.substr(slash + 1);
+    std::vector<char> commandLine(line.c_str(), line.c_str() + line.size() + 1);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(NULL, commandLine.data(), NULL, NULL, FALSE, 0, NULL, path.substr(0, slash).c_str(),
+                        &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    for (int tries = 0; tries < 1000; ++tries, Sleep(10)) {
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA(path.c_str(), &entry);
+        if (find != INVALID_HANDLE_VALUE)
+            return FindClose(find) != FALSE;
+    }
+    return false;
+}
+
+bool MakeSymbolicLink(const std::string &path, const std::string &target)
+{
+    return MakeWithUnixTool(path, "/bin/ln -s " + target);
+}
+
+bool MakeUnixFifo(const std::string &path)
+{
+    return MakeWithUnixTool(path, "/usr/bin/mkfifo");
+}
+
+std::set<std::string> NamesIn(const std::string &folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.insert(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
 std::string MakeSparseFile(const std::string &name, LONGLONG size, const std::vector<LONGLONG> &xAt)
 {
     std::string path = MakeTempFile(name, "");

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,14 @@ std::string FileBytes(const std::string &path);
 // Opened without sharing, so that any other open is refused as access denied.
 HANDLE HoldWithoutSharing(const std::string &path);
 std::string MakeTempFolder(const std::string &name);
+// The names in folder (ending in '\\'), "." and ".." left out.
+std::set<std::string> NamesIn(const std::string &folder);
+
+// Links and FIFOs of the Unix side, made by its ln and mkfifo (Wine runs
+// Unix programs; its CreateSymbolicLinkA says it made a link and makes
+// none). target is relative to the link's folder, with '/' in it.
+bool MakeSymbolicLink(const std::string &path, const std::string &target);
+bool MakeUnixFifo(const std::string &path);
 
 // A file of size bytes that the file system stores sparsely: zero bytes, with
 // an 'x' at each offset given. Reading it costs almost nothing but time.

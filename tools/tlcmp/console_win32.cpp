@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
@@ -91,7 +92,16 @@ bool WriteText(FILE *stream, const char *text, size_t length)
         errno = EIO;    // the caller says why, and a console's failure sets no errno
         return false;
     }
-    return std::fwrite(text, 1, length, stream) == length && std::fflush(stream) == 0;
+    _doserrno = 0;
+    if (std::fwrite(text, 1, length, stream) == length && std::fflush(stream) == 0)
+        return true;
+    // The runtime calls a write into a pipe whose reader has gone an invalid
+    // argument; the user is told that the pipe was closed. Windows says
+    // ERROR_NO_DATA, Wine ERROR_PIPE_NOT_CONNECTED.
+    unsigned long error = _doserrno;
+    if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED)
+        errno = EPIPE;
+    return false;
 }
 
 // The command line arrives in the ANSI code page, 932 by the manifest.
