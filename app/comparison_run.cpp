@@ -55,15 +55,20 @@ static HDROP KeepDropForLater(HDROP drop)
     if (!InSendMessage())
         return drop;
     SIZE_T size = GlobalSize(drop);
-    HGLOBAL copy = size != 0 ? GlobalAlloc(GMEM_MOVEABLE, size) : NULL;
-    void *from = copy != NULL ? GlobalLock(drop) : NULL;
-    void *to = from != NULL ? GlobalLock(copy) : NULL;
-    if (to != NULL)
+    const void *from = size != 0 ? GlobalLock(drop) : NULL;
+    // Nothing to read: carried out as a drop of no names, as it would be now.
+    if (from == NULL)
+        return NULL;
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+    void *to = copy != NULL ? GlobalLock(copy) : NULL;
+    if (to != NULL) {
         std::memcpy(to, from, size);
-    if (from != NULL)
-        GlobalUnlock(drop);
-    if (to != NULL)
         GlobalUnlock(copy);
+    } else if (copy != NULL) {
+        GlobalFree(copy);
+        copy = NULL;
+    }
+    GlobalUnlock(drop);
     return static_cast<HDROP>(copy);
 }
 
@@ -81,9 +86,11 @@ bool HoldMessageDuringRun(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         s_closeHeld = true;
         return true;
-    case WM_DROPFILES:
-        s_held.push_back(HeldMessage{msg, reinterpret_cast<WPARAM>(KeepDropForLater(reinterpret_cast<HDROP>(wParam))), lParam});
+    case WM_DROPFILES: {
+        HDROP kept = KeepDropForLater(reinterpret_cast<HDROP>(wParam));
+        s_held.push_back(HeldMessage{msg, reinterpret_cast<WPARAM>(kept), lParam});
         return true;
+    }
     case WM_COMMAND:
         s_held.push_back(HeldMessage{msg, wParam, lParam});
         return true;
