@@ -234,6 +234,9 @@ RunThread StartRunThread(PanelWindow panel, void (*work)(void *job), void *job)
     s_runBar = GetDlgItem(panel, IDC_PROGRESS);
     s_runFace = GetDlgItem(panel, IDC_FACE);
     s_runPanel = panel;
+    // The window was painted before the run: a short run paints nothing more
+    // than what it changes.
+    s_lastPaintTick = GetTickCount();
     HANDLE thread = CreateThread(NULL, 0, RunThreadMain, NULL, 0, NULL);
     if (thread == NULL)
         s_runPanel = NULL;
