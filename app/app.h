@@ -32,9 +32,23 @@ bool RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);
 int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-// Every comparison of the shell starts here: one run at a time, and a close
-// that arrived during the run is carried out once it has ended.
-void RunGuardedComparison(HWND panel);
+
+// A comparison run (comparison_run.cpp). Every comparison of the shell
+// starts here, one at a time.
+void StartComparison(HWND panel);
+// Called first for every message of the main window; true when the message
+// was held for the end of a run.
+bool HoldMessageDuringRun(UINT msg, WPARAM wParam, LPARAM lParam);
+// Called after every message the main window handled: carries out the
+// commands and drops held during a run, in the order they came, then a held
+// close. Does nothing while a run goes.
+void CarryOutHeldMessages(HWND panel);
+// True for a drop that was held over a run and is now carried out: a copy
+// of our own, whoever sent the original.
+bool IsHeldDropOfOurOwn(HDROP drop);
+// A control of the panel; the bar and the face of a running comparison
+// without asking the system.
+HWND PanelControl(HWND panel, int id);
 
 // The panel
 HWND CreatePanel(HWND mainWindow);

@@ -26,7 +26,7 @@ static void Cmd_OpenFile(HWND panel, int fieldId)
         ResetResultControls(panel);
     }
     if (g_settings.sudden != 0)
-        RunGuardedComparison(panel);
+        StartComparison(panel);
 }
 
 static void Cmd_SaveResult(HWND panel)
@@ -51,7 +51,7 @@ static void Cmd_Clear(HWND panel)
 
 static void Cmd_Compare(HWND panel)
 {
-    RunGuardedComparison(panel);
+    StartComparison(panel);
 }
 
 static void Cmd_Options(HWND mainWindow)

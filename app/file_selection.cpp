@@ -162,8 +162,9 @@ static int PlaceDroppedName(HWND panel, HDROP drop, UINT i, UINT count)
 
 void ReleaseDrop(HDROP drop)
 {
-    // A handle sent from another process is not ours to free.
-    if (!InSendMessage())
+    // A handle sent from another process is not ours to free; a drop held
+    // over a run is our own copy of it.
+    if (!InSendMessage() || IsHeldDropOfOurOwn(drop))
         DragFinish(drop);
 }
 

@@ -14,14 +14,6 @@ HWND g_toolbar;
 int g_argc;
 char **g_argv;
 
-// True while a comparison runs. Its repaints let messages that other
-// programs send reach the main window, and none of them may start a second
-// run or destroy the panel under the first.
-static bool s_comparing;
-
-// A close that arrived during a run, carried out when the run has ended.
-static bool s_closeAfterRun;
-
 static const char MAIN_CLASS_NAME[] = "Tarnlight";
 static const char MAIN_TITLE[] = "Tarnlight";
 
@@ -93,7 +85,7 @@ static LRESULT MainWnd_OnCreate(HWND hwnd)
     ShowWindow(g_panel, SW_SHOW);
     TakeCommandLineNames(g_panel, g_argc, g_argv);
     if (g_settings.sudden != 0)
-        RunGuardedComparison(g_panel);
+        StartComparison(g_panel);
     return 0;
 }
 
@@ -101,7 +93,7 @@ static void MainWnd_OnDropFiles(HDROP drop)
 {
     TakeDroppedFiles(g_panel, drop);
     if (g_settings.sudden != 0)
-        RunGuardedComparison(g_panel);
+        StartComparison(g_panel);
     // Takes away any selection in the file 1 field, so a key typed after the
     // drop cannot replace a selected name.
     SendDlgItemMessageA(g_panel, IDC_FILE1, EM_SETSEL, static_cast<WPARAM>(-1), -1);
@@ -113,51 +105,21 @@ static void MainWnd_OnDestroy()
     PostQuitMessage(0);
 }
 
-void RunGuardedComparison(HWND panel)
-{
-    s_comparing = true;
-    RunComparison(panel);
-    s_comparing = false;
-    if (s_closeAfterRun) {
-        s_closeAfterRun = false;
-        PostMessageA(GetParent(panel), WM_CLOSE, 0, 0);
-    }
-}
-
-static bool IsHeldBackDuringRun(UINT msg)
-{
-    return msg == WM_COMMAND || msg == WM_DROPFILES || msg == WM_CLOSE || msg == WM_DESTROY;
-}
-
-// The window takes no input during a run, so what gets here was sent by
-// another program (or came through a box's own loop). Commands and drops are
-// dropped. A close waits for the end of the run, as a click on the close box
-// waits in the queue: the panel stays under the engine, and the settings are
-// saved once, on the way out.
-static LRESULT MainWnd_OnMessageDuringRun(UINT msg, WPARAM wParam)
-{
-    switch (msg) {
-    case WM_DROPFILES:
-        ReleaseDrop(reinterpret_cast<HDROP>(wParam));
-        break;
-    case WM_CLOSE:
-    case WM_DESTROY:
-        s_closeAfterRun = true;
-        break;
-    }
-    return 0;
-}
-
+// What a run held back is carried out once the message that started the run
+// has been handled whole, as if it had waited in the queue.
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (s_comparing && IsHeldBackDuringRun(msg))
-        return MainWnd_OnMessageDuringRun(msg, wParam);
+    if (HoldMessageDuringRun(msg, wParam, lParam))
+        return 0;
+    LRESULT result = 0;
     switch (msg) {
-    case WM_CREATE:    return MainWnd_OnCreate(hwnd);
-    case WM_DESTROY:   MainWnd_OnDestroy(); return 0;
-    case WM_SIZE:      LayoutPanel(g_panel, lParam); return 0;
-    case WM_COMMAND:   return DispatchCommand(g_panel, msg, wParam, lParam) ? 1 : 0;
-    case WM_DROPFILES: MainWnd_OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_CREATE:    result = MainWnd_OnCreate(hwnd); break;
+    case WM_DESTROY:   MainWnd_OnDestroy(); break;
+    case WM_SIZE:      LayoutPanel(g_panel, lParam); break;
+    case WM_COMMAND:   result = DispatchCommand(g_panel, msg, wParam, lParam) ? 1 : 0; break;
+    case WM_DROPFILES: MainWnd_OnDropFiles(reinterpret_cast<HDROP>(wParam)); break;
+    default:           return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    CarryOutHeldMessages(g_panel);
+    return result;
 }

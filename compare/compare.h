@@ -22,11 +22,12 @@ extern char g_face[FACE_SIZE];
 // The report file of the last run, as Save result writes it.
 void FormatLastResult(ReportFileParts *parts);
 
-// Compares the files named in the panel's two fields and shows the outcome.
+// Compares the files named in the panel's two fields, with the settings
+// record as it stands at the start, and shows the outcome.
 void RunComparison(PanelWindow panel);
 
-// Fills the Verdict line and the Face, then puts them and the Report text
-// on the panel.
-void ShowVerdict(PanelWindow panel, int64_t differences, FileSizes sizes);
+// Fills the Verdict line and the Face by the settings the run compared
+// with, then puts them and the Report text on the panel.
+void ShowVerdict(PanelWindow panel, int64_t differences, FileSizes sizes, const Settings &settings);
 
 #endif

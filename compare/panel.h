@@ -30,20 +30,23 @@ void HideProgressBar(PanelWindow panel);
 void ResetProgressBar(PanelWindow panel);
 
 // Called while a long run goes on: after the shown percentage changed
-// (percentChanged true), and between reads. Lets the bar and the face field
+// (percentChanged true), and after reads. Lets the bar and the face field
 // repaint and keeps the window from looking hung; takes no input.
 void KeepPanelPainted(PanelWindow panel, bool percentChanged);
 
-// Runs work(job) on a thread of its own and returns once it has returned.
-// work reports its progress (the engine's PROGRESS_ values) through
-// PassProgressToPanel, from its thread; the reports reach show(panel, percent)
-// on this thread, the percentages each once and in order, and the reads that
-// ended since this thread last looked as one report after them. Under Wine a
-// step of the bar costs about a millisecond of painting, which so overlaps
-// the reads.
-void RunWithProgressOnPanel(PanelWindow panel, void (*work)(void *job), void *job,
-                            void (*show)(void *panel, int percent));
-void PassProgressToPanel(void *panel, int percent);
+// The thread a run reads and compares on, so that the panel's thread is free
+// to paint; a HANDLE on Windows.
+typedef void *RunThread;
+
+// Starts work(job) on a thread of its own for a run on panel; null when
+// none can be had.
+RunThread StartRunThread(PanelWindow panel, void (*work)(void *job), void *job);
+
+// Waits up to milliseconds for the thread to end and keeps the panel painted
+// meanwhile, also while the run reports nothing (a read that stalls on a
+// slow disk or share). Returns true once the thread has ended; it is then
+// gone and must not be waited for again.
+bool AwaitRunThread(PanelWindow panel, RunThread thread, int milliseconds);
 
 void FocusPanelControl(PanelWindow panel, PanelField field);
 

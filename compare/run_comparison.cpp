@@ -7,9 +7,15 @@
 #include <cstring>
 
 #include "compare/engine.h"
+#include "compare/progress_handoff.h"
 #include "compare/shift_jis.h"
 
-enum { FIELD_TEXT_SIZE = 2 * NAME_SIZE, BOX_TEXT_SIZE = NAME_SIZE + 100, PERCENT_TEXT_SIZE = 16 };
+enum {
+    FIELD_TEXT_SIZE = 2 * NAME_SIZE,
+    BOX_TEXT_SIZE = NAME_SIZE + 100,
+    PERCENT_TEXT_SIZE = 16,
+    REPORT_LOOK_MS = 1      // how long the panel's thread waits between looks at the reports
+};
 
 static void ClearResults(PanelWindow panel)
 {
@@ -44,6 +50,7 @@ static void ReadFileField(PanelWindow panel, PanelField field, char *text, char 
     CopyWholeCharacters(name, text);
 }
 
+// The panel's side of the progress interface: what each report shows.
 static void ShowProgressOnPanel(void *context, int percent)
 {
     PanelWindow panel = static_cast<PanelWindow>(context);
@@ -60,19 +67,42 @@ static void ShowProgressOnPanel(void *context, int percent)
     }
 }
 
+// A run's own copy of the settings: whatever changes the record meanwhile
+// (an Options sheet that another program presses OK on) counts from the
+// next run, so the listing and the verdict follow the same limit.
 struct FilesToCompare {
-    PanelWindow panel;
     const char *name1;
     const char *name2;
+    Settings settings;
+    ProgressHandOff handOff;
     Comparison *result;
 };
 
 // On the run's own thread; the panel's thread shows what it reports.
-static void CompareForPanel(void *job)
+static void CompareOnRunThread(void *job)
 {
     FilesToCompare *files = static_cast<FilesToCompare *>(job);
-    ProgressSink relay = {PassProgressToPanel, files->panel};
-    CompareFiles(files->name1, files->name2, g_settings, relay, files->result);
+    CompareFiles(files->name1, files->name2, files->settings, HandOffSink(&files->handOff), files->result);
+}
+
+// The reports are looked at on every wake, and once more after the thread
+// has ended, so the last of them are shown too. A run's end is seen at once:
+// the wait ends with the thread, not at the next look.
+static void CompareShowingProgress(PanelWindow panel, FilesToCompare *files)
+{
+    ProgressSink shown = {ShowProgressOnPanel, panel};
+    StartHandOff(&files->handOff);
+    RunThread thread = StartRunThread(panel, CompareOnRunThread, files);
+    if (thread == nullptr) {
+        // Without a thread of its own the run reports straight to the panel.
+        CompareFiles(files->name1, files->name2, files->settings, shown, files->result);
+        return;
+    }
+    bool ended = false;
+    while (!ended) {
+        ended = AwaitRunThread(panel, thread, REPORT_LOOK_MS);
+        PassArrivedReports(&files->handOff, shown);
+    }
 }
 
 // The bar is stepped 99 times in every run, whatever its course.
@@ -100,13 +130,13 @@ static void ShowFailure(PanelWindow panel, const Comparison &run)
     ShowErrorBox(panel, text);
 }
 
-static void ShowOutcome(PanelWindow panel, const Comparison &run)
+static void ShowOutcome(PanelWindow panel, const Comparison &run, const Settings &settings)
 {
     FillProgress(panel, run.percent);
     HideProgressBar(panel);
     ResetProgressBar(panel);
     std::snprintf(g_reportText, REPORT_SIZE, "%s", run.report);
-    ShowVerdict(panel, run.differences, run.sizes);
+    ShowVerdict(panel, run.differences, run.sizes, settings);
     FocusPanelControl(panel, RESULT_FIELD);
 }
 
@@ -122,17 +152,21 @@ void RunComparison(PanelWindow panel)
         return;
     }
     Comparison run;
-    FilesToCompare files = {panel, typed1, typed2, &run};
-    RunWithProgressOnPanel(panel, CompareForPanel, &files, ShowProgressOnPanel);
+    FilesToCompare files;
+    files.name1 = typed1;
+    files.name2 = typed2;
+    files.settings = g_settings;
+    files.result = &run;
+    CompareShowingProgress(panel, &files);
     if (run.end == COMPARISON_COMPLETE)
-        ShowOutcome(panel, run);
+        ShowOutcome(panel, run, files.settings);
     else
         ShowFailure(panel, run);
 }
 
-void ShowVerdict(PanelWindow panel, int64_t differences, FileSizes sizes)
+void ShowVerdict(PanelWindow panel, int64_t differences, FileSizes sizes, const Settings &settings)
 {
-    ChooseVerdict(differences, sizes, g_fileName1, g_fileName2, g_settings, g_verdictLine, g_face);
+    ChooseVerdict(differences, sizes, g_fileName1, g_fileName2, settings, g_verdictLine, g_face);
     SetPanelText(panel, MESSAGE_LINE, g_verdictLine);
     SetPanelText(panel, FACE_FIELD, g_face);
     SetPanelText(panel, RESULT_FIELD, g_reportText);

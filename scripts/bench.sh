@@ -8,7 +8,11 @@
 # cmp, beside tlcmp.exe (the same engine without a window); each build the
 # host runs, and the program at BENCH_BASE=<commit> when given.
 # Last, the Compare command on small pairs under Wine, before and after (see
-# measure_small_pairs); `bench.sh small` runs only that part.
+# measure_small_pairs); `bench.sh small` runs only that part. `bench.sh quick`
+# runs only the two figures a change to the run's thread must keep: the
+# identical 1 GiB pair under Wine against cat (the read limit), this tree
+# beside BENCH_BASE, and the Compare command on the 10-byte pair, BENCH_BASE
+# (or BENCH_BASELINE) before and this tree after.
 # Not part of the tests; takes a few minutes. BENCH_WINE=0 skips the Wine part;
 # BENCH_WINE_BITS=32 or 64 measures one build only.
 set -euo pipefail
@@ -24,6 +28,13 @@ base=${BENCH_BASE:-}
 build_engine() {
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNLIGHT_TESTS=OFF >/dev/null
     cmake --build "$build" --target compare_bench tlcmp -j2 >/dev/null
+}
+
+# A random file and an identical copy; make_pairs adds the scattered one.
+make_identical_pair() {
+    head -c "$((size_mib * 1024 * 1024))" /dev/urandom >"$work/a"
+    cp "$work/a" "$work/same"
+    cat "$work/a" "$work/same" >/dev/null
 }
 
 # A random file, an identical copy, and a copy with bytes changed at
@@ -208,14 +219,23 @@ measure_wine() {
         "$(printf '%s\n' ${times[tlcmp_tiny]} | median)" "$c" "$reference" "$r"
 }
 
-# The 1 GiB pairs under Wine with one build of the program (and the base).
+# The 1 GiB pairs under Wine with one build of the program (and the base);
+# with "identical" as $2, the identical pair only.
 measure_wine_build() {
     use_wine_build "$1"
     build_wine_programs
     start_wine
-    remember_windows_names "${wine_programs[@]}" "$work/a" "$work/same" "$work/scattered" "$work/tiny1" "$work/tiny2"
+    local files=("$work/a" "$work/same")
+    [ "${2:-}" = identical ] || files+=("$work/scattered")
+    remember_windows_names "${wine_programs[@]}" "${files[@]}" "$work/tiny1" "$work/tiny2"
     engine_wine "${wine_programs[0]}" "$work/tiny1" "$work/tiny2" >/dev/null   # the first start loads Wine itself
-    cat "$work/a" "$work/same" "$work/scattered" >/dev/null
+    cat "${files[@]}" >/dev/null
+    if [ "${2:-}" = identical ]; then
+        echo "tarnlight.exe ($tarnlight_wine_bits-bit build) under Wine, medians of $runs runs, identical pair," \
+             "net of the same run on tiny files (target: ratio to cat of both files at most 1.10)"
+        measure_wine "identical pair" cmp_identical "$work/a" "$work/same"
+        return
+    fi
     echo "tarnlight.exe ($tarnlight_wine_bits-bit build) under Wine, verdicts:" \
          "$(verdict_wine "${wine_programs[0]}" "$work/a" "$work/same")" \
          "/ $(verdict_wine "${wine_programs[0]}" "$work/a" "$work/scattered")"
@@ -252,21 +272,26 @@ build_small_programs() {
     "$triple-g++" -O2 -Wall -static -I "$root" -o "$work/compare_timer.exe" "$root/bench/compare_timer.cpp"
 }
 
+# The pairs of the sizes given after the two programs; before = $1, after = $2.
 measure_small_pairs() {
-    local size pairs=()
-    for size in 10 3000 1000000; do
+    local before=$1 after=$2 size pairs=()
+    shift 2
+    for size in "$@"; do
         head -c "$size" /dev/urandom >"$work/small-$size"
         cp "$work/small-$size" "$work/small-$size-copy"
+        pairs+=(-f "$size B" "$(tarnlight_wine winepath -w "$work/small-$size")"
+                "$(tarnlight_wine winepath -w "$work/small-$size-copy")")
     done
-    pairs=(-f "10 B" "$(tarnlight_wine winepath -w "$work/small-10")" "$(tarnlight_wine winepath -w "$work/small-10-copy")"
-           -f "3000 B" "$(tarnlight_wine winepath -w "$work/small-3000")" "$(tarnlight_wine winepath -w "$work/small-3000-copy")"
-           -f "1 MB" "$(tarnlight_wine winepath -w "$work/small-1000000")" "$(tarnlight_wine winepath -w "$work/small-1000000-copy")")
     echo "Compare command under Wine ($tarnlight_wine_bits-bit build) on identical small pairs," \
-         "medians of $small_runs runs; before = $(git -C "$root" rev-parse --short "$small_baseline")," \
-         "after = this tree (target: 10 B shown under 30 ms)"
+         "medians of $small_runs runs; before = $before_name, after = this tree (target: 10 B shown under 30 ms)"
     tarnlight_wine "$work/compare_timer.exe" "$small_runs" \
-        -p before "$(tarnlight_wine winepath -w "$work/baseline/app/tarnlight.exe")" \
-        -p after "$(tarnlight_wine winepath -w "$work/current/app/tarnlight.exe")" "${pairs[@]}"
+        -p before "$(tarnlight_wine winepath -w "$before")" \
+        -p after "$(tarnlight_wine winepath -w "$after")" "${pairs[@]}"
+}
+
+measure_small_pairs_of_builds() {
+    before_name=$(git -C "$root" rev-parse --short "$small_baseline")
+    measure_small_pairs "$work/baseline/app/tarnlight.exe" "$work/current/app/tarnlight.exe" 10 3000 1000000
 }
 
 wine_possible() {
@@ -288,7 +313,27 @@ if [ "${1:-}" = small ]; then
     choose_wine_build
     build_small_programs
     start_wine
-    measure_small_pairs
+    measure_small_pairs_of_builds
+    exit 0
+fi
+
+# The shipped build only; the programs of the 1 GiB part also take the
+# Compare on 10 bytes, the base (or BENCH_BASELINE) before, this tree after.
+if [ "${1:-}" = quick ]; then
+    if ! wine_possible; then
+        echo "tarnlight.exe under Wine: skipped"
+        exit 0
+    fi
+    [ -n "$base" ] || base=$small_baseline
+    base_name=$(git -C "$root" rev-parse --short "$base^{commit}")
+    make_identical_pair
+    printf 'tiny' >"$work/tiny1"
+    printf 'tiny' >"$work/tiny2"
+    choose_wine_build
+    measure_wine_build "$tarnlight_wine_bits" identical
+    "$triple-g++" -O2 -Wall -static -I "$root" -o "$work/compare_timer.exe" "$root/bench/compare_timer.cpp"
+    before_name=$base_name
+    measure_small_pairs "$base_program" "${wine_programs[0]}" 10
     exit 0
 fi
 
@@ -321,4 +366,4 @@ done
 use_wine_build "$shipped_bits"
 build_small_programs
 start_wine
-measure_small_pairs
+measure_small_pairs_of_builds

@@ -73,11 +73,23 @@ std::vector<std::string> FacePercentages()
     return shown;
 }
 
-// Every percentage the engine reported, PROGRESS_READ left out.
+// Every percentage the engine reported; the reads are only counted.
+int g_readsReported;
 void RecordPercent(void *context, int percent)
 {
     if (percent != PROGRESS_READ)
         static_cast<std::vector<int> *>(context)->push_back(percent);
+    else
+        ++g_readsReported;
+}
+
+// Another program presses OK on the Options sheet while a run reads.
+int g_readsSeen;
+bool RaiseListingLimitAfterFirstChunk()
+{
+    if (++g_readsSeen == 3)
+        g_settings.maxdiffno = 100;
+    return true;
 }
 
 // What the fault hook does, set per test: after some reads it fails the next
@@ -178,6 +190,7 @@ protected:
     void Run(const std::string &first, const std::string &second)
     {
         percents.clear();
+        g_readsReported = 0;
         ProgressSink sink = {RecordPercent, &percents};
         CompareFiles(first.c_str(), second.c_str(), g_settings, sink, &run);
         verdict[0] = face[0] = '\0';
@@ -313,6 +326,23 @@ TEST_F(EngineTest, EachRowOfTheHandlingTable)
     }
 }
 
+// The run keeps the limit it started with: 20 lines and the more line, not
+// a listing that grows when the limit does.
+TEST_F(EngineTest, SettingsChangedDuringARunCountFromTheNextRun)
+{
+    g_settings.maxdiffno = 20;
+    RunWithDifferencesInManyBlocks(50);
+    g_readsSeen = 0;
+    g_sourceFaults.beforeRead = RaiseListingLimitAfterFirstChunk;
+    RunInPanel(PathOf("a"), PathOf("b"));
+    EXPECT_EQ(100, g_settings.maxdiffno) << "the limit was raised during the run";
+    EXPECT_EQ(20, CountOf(g_reportText, DIFFERENCE_MARK));
+    EXPECT_EQ(1, CountOf(g_reportText, MORE_LINE));
+    EXPECT_EQ("合計50箇所違います。", std::string(g_verdictLine));
+    RunInPanel(PathOf("a"), PathOf("b"));
+    EXPECT_EQ(50, CountOf(g_reportText, DIFFERENCE_MARK)) << "the next run lists by the new limit";
+}
+
 TEST_F(EngineTest, StoppingEndsTheRunWithoutFurtherProgress)
 {
     // All differences in the first block: a stop leaves no percentage shown.
@@ -441,6 +471,41 @@ TEST_F(EngineTest, ProgressStepsNinetyNineTimesAndShowsEachPercentage)
     RunInPanel(Write("empty", {}), Write("other", {}));
     EXPECT_EQ(99u, CallsOf("StepProgress").size());
     EXPECT_EQ("(^-^;", g_fake.texts[FACE_FIELD]);
+}
+
+// The run goes on a thread of its own and the panel's thread shows what it
+// reported, looking between waits: every percentage once and in order, a
+// repaint for every read, and the last reports before the end too (a run of
+// one read may end before the first look).
+TEST_F(EngineTest, PanelShowsEveryReportOfTheRunThreadOnceInOrder)
+{
+    const struct { size_t size; std::vector<size_t> differences; int stop; } cases[] = {
+        {100000, {}, STOP_AT_END}, {8000000, {}, STOP_AT_END}, {8000000, {5123456}, STOP_AT_FIRST}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size << " bytes, stop " << c.stop);
+        g_settings.compcancel = c.stop;
+        RunPair(c.size, c.differences);
+        int reads = g_readsReported;
+        std::vector<std::string> expected;
+        for (int percent : Steps()) {
+            char text[16];
+            std::snprintf(text, sizeof text, "%3d%%", percent);
+            expected.push_back(text);
+        }
+        ResetFakePlatform();
+        g_fake.recordKeepPainted = true;
+        g_fake.texts[FILE1_FIELD] = PathOf("a");
+        g_fake.texts[FILE2_FIELD] = PathOf("b");
+        RunComparison(FakePanel());
+        EXPECT_EQ(expected, FacePercentages());
+        EXPECT_EQ(1u, CallsOf("ShowProgress").size());
+        size_t readsShown = 0, percentsPainted = 0;
+        for (const PanelCall &call : CallsOf("KeepPainted"))
+            ++(call.id == 0 ? readsShown : percentsPainted);
+        EXPECT_EQ(static_cast<size_t>(reads), readsShown);
+        EXPECT_EQ(expected.size(), percentsPainted);
+        EXPECT_EQ(99u, CallsOf("StepProgress").size());
+    }
 }
 
 TEST_F(EngineTest, EmptyAndPrefixFilesCompareNothing)

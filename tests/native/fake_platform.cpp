@@ -1,7 +1,11 @@
 // Recording fake of the panel operations and of the settings store.
 #include "fake_platform.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 FakePlatform g_fake;
 
@@ -77,18 +81,38 @@ void KeepPanelPainted(PanelWindow, bool percentChanged)
         Record("KeepPainted", percentChanged ? 1 : 0, "");
 }
 
-// The run stays on the caller's thread, so every report arrives as made.
-static void (*s_show)(void *panel, int percent);
+// A real second thread, as in the program: the reports cross over to the
+// calling thread through the same hand-off.
+struct FakeRunThread {
+    std::thread thread;
+    std::mutex lock;
+    std::condition_variable ended;
+    bool done = false;
+};
 
-void RunWithProgressOnPanel(PanelWindow, void (*work)(void *job), void *job, void (*show)(void *panel, int percent))
+RunThread StartRunThread(PanelWindow, void (*work)(void *job), void *job)
 {
-    s_show = show;
-    work(job);
+    FakeRunThread *run = new FakeRunThread;
+    run->thread = std::thread([run, work, job] {
+        work(job);
+        std::lock_guard<std::mutex> hold(run->lock);
+        run->done = true;
+        run->ended.notify_all();
+    });
+    return run;
 }
 
-void PassProgressToPanel(void *panel, int percent)
+bool AwaitRunThread(PanelWindow, RunThread thread, int milliseconds)
 {
-    s_show(panel, percent);
+    FakeRunThread *run = static_cast<FakeRunThread *>(thread);
+    {
+        std::unique_lock<std::mutex> hold(run->lock);
+        if (!run->ended.wait_for(hold, std::chrono::milliseconds(milliseconds), [run] { return run->done; }))
+            return false;
+    }
+    run->thread.join();
+    delete run;
+    return true;
 }
 
 void FocusPanelControl(PanelWindow, PanelField id)

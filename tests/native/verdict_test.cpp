@@ -28,7 +28,7 @@ protected:
         SCOPED_TRACE(testing::Message() << differences << " differences, sizes " << first << " and " << second);
         ResetFakePlatform();
         FileSizes sizes = {first, second};
-        ShowVerdict(FakePanel(), differences, sizes);
+        ShowVerdict(FakePanel(), differences, sizes, g_settings);
         EXPECT_EQ(line, std::string(g_verdictLine));
         EXPECT_EQ(face, std::string(g_face));
     }
@@ -76,7 +76,7 @@ TEST_F(VerdictTest, EqualContentDependsOnSizeAndNames)
 TEST_F(VerdictTest, TextsReachThePanelInOrder)
 {
     FileSizes sizes = {3, 3};
-    ShowVerdict(FakePanel(), 2, sizes);
+    ShowVerdict(FakePanel(), 2, sizes, g_settings);
     ASSERT_EQ(3u, g_fake.calls.size());
     EXPECT_EQ(MESSAGE_LINE, g_fake.calls[0].id);
     EXPECT_EQ("合計2箇所違います。", g_fake.calls[0].text);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <shlobj.h>
 
 #include "compare/compare.h"
 #include "harness.h"
@@ -13,32 +12,6 @@
 namespace {
 
 const char REST_FACE[] = "(-_-)";
-
-// A drop as the shell delivers it: a DROPFILES block in global memory
-// followed by a list of names ended by an empty one, in ANSI or, as the
-// shell of NT gives them, in UTF-16.
-HDROP MakeDrop(const std::vector<std::string> &names, bool wide = false)
-{
-    std::vector<char> list;
-    for (const std::string &name : names) {
-        if (wide) {
-            wchar_t converted[1024] = L"";
-            int length = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, converted, 1024);
-            const char *bytes = reinterpret_cast<const char *>(converted);
-            list.insert(list.end(), bytes, bytes + length * sizeof(wchar_t));
-        } else {
-            list.insert(list.end(), name.c_str(), name.c_str() + name.size() + 1);
-        }
-    }
-    list.insert(list.end(), wide ? sizeof(wchar_t) : 1, '\0');
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
-    DROPFILES *header = static_cast<DROPFILES *>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = wide;
-    memcpy(reinterpret_cast<char *>(header) + sizeof(DROPFILES), list.data(), list.size());
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
 
 void DropFiles(HWND mainWindow, const std::vector<std::string> &names, bool wide = false)
 {
@@ -289,15 +262,23 @@ TEST_F(AutoCompareTest, DroppedPairIsComparedAndFile1LosesItsSelection)
 }
 
 // A name that does not fit the 255-byte buffers reaches its field whole and
-// is never browsed; the comparison then refuses it by name. The one that
-// fits is compared as always. Both kinds of drop list are read.
-TEST_F(AutoCompareTest, DroppedNamesOverTheLimitReachTheFieldWholeAndAreRefused)
+// is never browsed; the comparison then refuses it by name. The ones that
+// fit are compared as always: in the shell's UTF-16 list a Japanese name
+// counts fewer characters than its Shift-JIS bytes, and still arrives whole.
+// Both kinds of drop list are read.
+TEST_F(AutoCompareTest, DroppedNamesUpToAndOverTheLimitReachTheFieldWhole)
 {
     LimitNames names = MakeLimitNames("alpha");
+    std::string folder = names.file255.substr(0, names.file255.find_last_not_of('f') + 1);
+    std::string japanese255 = folder + ((255 - folder.size()) % 2 ? "f" : "");
+    while (japanese255.size() < 255)
+        japanese255 += "表";
+    MakeTempFile(japanese255.substr(TempFolder().size()), "alpha");
     const struct {
         std::string name;
         bool refused;
-    } cases[] = {{names.file255, false}, {names.folder256, true}, {names.name300, true}};
+    } cases[] = {{names.file255, false}, {names.folder256, true}, {names.name300, true},
+                 {MakeTempFile("日本語の名前.bin", "alpha"), false}, {japanese255, false}};
     Start();
     for (bool wide : {false, true}) {
         for (const auto &c : cases) {

@@ -2,6 +2,7 @@
 #include "harness.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstring>
@@ -582,4 +583,27 @@ void ExpectTemplateControls(const DialogTemplate &got, const std::vector<Templat
         EXPECT_EQ(g.cy, w.cy);
         EXPECT_EQ(HexBytes(g.text), HexBytes(w.text));
     }
+}
+
+HDROP MakeDrop(const std::vector<std::string> &names, bool wide)
+{
+    std::vector<char> list;
+    for (const std::string &name : names) {
+        if (wide) {
+            wchar_t converted[1024] = L"";
+            int length = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, converted, 1024);
+            const char *bytes = reinterpret_cast<const char *>(converted);
+            list.insert(list.end(), bytes, bytes + length * sizeof(wchar_t));
+        } else {
+            list.insert(list.end(), name.c_str(), name.c_str() + name.size() + 1);
+        }
+    }
+    list.insert(list.end(), wide ? sizeof(wchar_t) : 1, '\0');
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    DROPFILES *header = static_cast<DROPFILES *>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = wide;
+    memcpy(reinterpret_cast<char *>(header) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }

@@ -135,6 +135,11 @@ bool ReadDialogTemplate(const char *name, WORD language, DialogTemplate *result)
 // Every field of every control, in order, with the texts compared as bytes.
 void ExpectTemplateControls(const DialogTemplate &got, const std::vector<TemplateControl> &expected);
 
+// A drop as the shell delivers it: a DROPFILES block in global memory
+// followed by a list of names ended by an empty one, in ANSI or, as the
+// shell of NT gives them, in UTF-16. Whoever handles it frees it.
+HDROP MakeDrop(const std::vector<std::string> &names, bool wide = false);
+
 // The real main window made for each test, from and back to an empty
 // program registry.
 struct MainWindowFixture : ::testing::Test {

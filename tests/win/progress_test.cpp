@@ -12,11 +12,13 @@
 #include "harness.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 namespace {
 
 const LONGLONG LONG_FILE_SIZE = 200LL * 1000 * 1000;
 const UINT PING = WM_APP + 1;
+const DWORD STALL_MS = 400;   // far longer than the window may go unpainted
 
 WNDPROC g_barProc, g_faceProc, g_fieldProc, g_boxProc;
 HWND g_box;
@@ -28,6 +30,49 @@ std::vector<std::string> g_facesSet;
 int g_inputDuringRun, g_inputAfterRun;
 bool g_answeredDuringRun;
 HANDLE g_pinger;
+// The threads of this process before the run; the one that appears with it
+// is the run's, which the staller holds still as a slow share would.
+std::set<DWORD> g_threadsBeforeRun;
+HANDLE g_staller;
+volatile LONG g_stalled;
+volatile LONG g_boxPaintsWhileStalled;
+bool g_stallMade;
+
+std::set<DWORD> ThreadsOfThisProcess()
+{
+    std::set<DWORD> threads;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            threads.insert(entry.th32ThreadID);
+    CloseHandle(snapshot);
+    return threads;
+}
+
+// The run's thread stops in the middle of its work and reports nothing for
+// STALL_MS; meanwhile part of the panel needs painting.
+DWORD WINAPI StallTheRun(LPVOID)
+{
+    std::set<DWORD> fresh;
+    for (DWORD id : ThreadsOfThisProcess())
+        if (!g_threadsBeforeRun.count(id) && id != GetCurrentThreadId() && id != GetThreadId(g_pinger))
+            fresh.insert(id);
+    if (fresh.size() != 1)
+        return 0;
+    HANDLE run = OpenThread(THREAD_SUSPEND_RESUME, FALSE, *fresh.begin());
+    if (run == NULL || SuspendThread(run) == static_cast<DWORD>(-1))
+        return 0;
+    g_stallMade = true;
+    InterlockedExchange(&g_stalled, 1);
+    InvalidateRect(g_box, NULL, TRUE);
+    Sleep(STALL_MS);
+    InterlockedExchange(&g_stalled, 0);
+    ResumeThread(run);
+    CloseHandle(run);
+    return 0;
+}
 
 DWORD WINAPI Ping(LPVOID bar)
 {
@@ -57,6 +102,7 @@ LRESULT CALLBACK BarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam)
             StartPingDuringRun(bar);
             // As if another window had covered part of the panel and gone.
             InvalidateRect(g_box, NULL, TRUE);
+            g_staller = CreateThread(NULL, 0, StallTheRun, NULL, 0, NULL);
         }
     }
     return CallWindowProcA(g_barProc, bar, msg, wParam, lParam);
@@ -66,6 +112,8 @@ LRESULT CALLBACK BoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_PAINT && g_inRun)
         ++g_boxPaintsDuringRun;
+    if (msg == WM_PAINT && g_stalled)
+        InterlockedIncrement(&g_boxPaintsWhileStalled);
     return CallWindowProcA(g_boxProc, box, msg, wParam, lParam);
 }
 
@@ -90,6 +138,37 @@ LRESULT CALLBACK FieldProc(HWND field, UINT msg, WPARAM wParam, LPARAM lParam)
     return CallWindowProcA(g_fieldProc, field, msg, wParam, lParam);
 }
 
+// Another program's sends during a run, in this order: each is answered at
+// once, and the sender frees its drop as after any send.
+HWND g_mainWindow;
+std::string g_droppedName;
+HANDLE g_sender;
+int g_answeredInsideRun;
+
+DWORD WINAPI SendDuringRun(LPVOID bar)
+{
+    HDROP drop = MakeDrop({g_droppedName});
+    const struct { UINT msg; WPARAM wParam; } sends[] = {
+        {WM_COMMAND, MAKEWPARAM(IDM_CLEAR, 0)},
+        {WM_DROPFILES, reinterpret_cast<WPARAM>(drop)},
+        {WM_COMMAND, MAKEWPARAM(IDM_COMPARE, 0)}};
+    for (const auto &send : sends) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(g_mainWindow, send.msg, send.wParam, 0, SMTO_NORMAL, 60000, &result);
+        g_answeredInsideRun += IsWindowVisible(static_cast<HWND>(bar)) ? 1 : 0;
+        if (send.msg == WM_DROPFILES)
+            GlobalFree(drop);
+    }
+    return 0;
+}
+
+LRESULT CALLBACK SendingBarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT && g_inRun && g_sender == NULL)
+        g_sender = CreateThread(NULL, 0, SendDuringRun, bar, 0, NULL);
+    return CallWindowProcA(g_barProc, bar, msg, wParam, lParam);
+}
+
 WNDPROC Subclass(HWND window, WNDPROC proc)
 {
     return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
@@ -108,10 +187,12 @@ struct ProgressTest : ::testing::Test {
     void TearDown() override
     {
         CloseMainWindow(mainWindow);
-        if (g_pinger != NULL) {
-            WaitForSingleObject(g_pinger, 60000);
-            CloseHandle(g_pinger);
-            g_pinger = NULL;
+        for (HANDLE *helper : {&g_pinger, &g_staller, &g_sender}) {
+            if (*helper != NULL) {
+                WaitForSingleObject(*helper, 60000);
+                CloseHandle(*helper);
+                *helper = NULL;
+            }
         }
         DeleteFileA(first.c_str());
         DeleteFileA(second.c_str());
@@ -134,6 +215,7 @@ TEST_F(ProgressTest, LongRunPaintsItsProgressAnswersAndTakesNoInput)
     PostMessageA(field, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageA(field, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
 
+    g_threadsBeforeRun = ThreadsOfThisProcess();
     g_inRun = true;
     RunComparison(g_panel);
     g_inRun = false;
@@ -155,6 +237,10 @@ TEST_F(ProgressTest, LongRunPaintsItsProgressAnswersAndTakesNoInput)
     EXPECT_EQ(g_paintedPositions.count(1), 1u);
     EXPECT_TRUE(g_answeredDuringRun);
     EXPECT_GE(g_boxPaintsDuringRun, 1);
+    // While the run's thread reported nothing, the window still painted.
+    WaitForSingleObject(g_staller, 60000);
+    EXPECT_TRUE(g_stallMade);
+    EXPECT_GE(g_boxPaintsWhileStalled, 1);
 
     EXPECT_EQ(g_inputDuringRun, 0);
     EXPECT_EQ(ControlText(g_panel, IDC_FILE1), first);
@@ -165,6 +251,28 @@ TEST_F(ProgressTest, LongRunPaintsItsProgressAnswersAndTakesNoInput)
     // (with the character that the key makes).
     PumpMessages();
     EXPECT_GE(g_inputAfterRun, 4);
+}
+
+// What other programs send during a run waits for its end and is then
+// carried out in the order it came: Clear, the drop (after its sender freed
+// it), then a Compare that finds file 2 empty. None starts a run inside it.
+TEST_F(ProgressTest, CommandsAndDropSentDuringARunAreCarriedOutAfterItInOrder)
+{
+    ASSERT_NE(mainWindow, (HWND)NULL);
+    g_mainWindow = mainWindow;
+    g_droppedName = MakeTempFile("dropped during a run.bin", "x");
+    g_barProc = Subclass(GetDlgItem(g_panel, IDC_PROGRESS), SendingBarProc);
+    g_inRun = true;
+    SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(IDM_COMPARE, 0), 0);
+    g_inRun = false;
+    ASSERT_NE(g_sender, (HANDLE)NULL);
+    WaitForSingleObject(g_sender, 60000);
+    EXPECT_EQ(g_answeredInsideRun, 3);
+    EXPECT_EQ(ControlText(g_panel, IDC_FILE1), g_droppedName);
+    EXPECT_EQ(ControlText(g_panel, IDC_FILE2), "");
+    EXPECT_EQ(ControlText(g_panel, IDC_MESSAGE), "２つのファイルを指定してください。");
+    EXPECT_EQ(ControlText(g_panel, IDC_FACE), "(-_-)");
+    DeleteFileA(g_droppedName.c_str());
 }
 
 } // namespace
