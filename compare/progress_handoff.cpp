@@ -27,14 +27,12 @@ ProgressSink HandOffSink(ProgressHandOff *handOff)
     return sink;
 }
 
-bool PassArrivedReports(ProgressHandOff *handOff, ProgressSink shown)
+void PassArrivedReports(ProgressHandOff *handOff, ProgressSink shown)
 {
     int reached = handOff->reachedPercent.load(std::memory_order_acquire);
     uint32_t reads = handOff->readsEnded.load(std::memory_order_acquire);
-    bool arrived = reached != handOff->shownPercent || reads != handOff->readsShown;
     while (handOff->shownPercent < reached)
         shown.report(shown.context, ++handOff->shownPercent);
     for (; handOff->readsShown != reads; ++handOff->readsShown)
         shown.report(shown.context, PROGRESS_READ);
-    return arrived;
 }

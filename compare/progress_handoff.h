@@ -26,7 +26,7 @@ ProgressSink HandOffSink(ProgressHandOff *handOff);
 
 // The showing side: passes to shown what arrived since the last look, each
 // percentage once and in order, then one PROGRESS_READ for each read that
-// ended meanwhile. Returns whether anything arrived.
-bool PassArrivedReports(ProgressHandOff *handOff, ProgressSink shown);
+// ended meanwhile.
+void PassArrivedReports(ProgressHandOff *handOff, ProgressSink shown);
 
 #endif
