@@ -267,7 +267,8 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
     ASSERT_EQ(0, symlink(b.c_str(), linkToB.c_str()));
     const std::string overInput = u8"結果の保存先\n\"";
     const std::string overInputEnd = u8"\"は比較するファイルです。上書きしません。\n";
-    const std::string usage = u8"使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] ファイル1 ファイル2\n";
+    const std::string usage = u8"使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] [-i SKIP[:SKIP2]] "
+                              u8"[-n LIMIT] [-l]\n             ファイル1 ファイル2\n";
     struct Row {
         std::vector<std::string> args;
         std::string firstLines;     // UTF-8
