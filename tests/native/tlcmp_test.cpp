@@ -448,6 +448,24 @@ TEST_F(TlcmpTest, ReportGoesWhereTheNameLeadsAndNamesStayTrue)
     EXPECT_NE(std::string::npos, far.out.find(u8"ファイル1　" + longPath + "\n"));
 }
 
+// The Debian package as a user installs it: tlcmp and its manual page, and
+// nothing else; the tlcmp inside it runs.
+TEST_F(TlcmpTest, DebianPackageHoldsAWorkingTlcmpAndItsManualPage)
+{
+    std::string package = dir + "/package", root = package + "/root";
+    Outcome packed = Run({"cpack --config \"$1\" -G DEB -B \"$2\" >/dev/null && "
+                          "dpkg-deb -x \"$2\"/tlcmp_*.deb \"$2/root\" && find \"$2/root\" -type f | sort",
+                          TLCMP_PACKAGE_CONFIG, package}, "C.UTF-8", "", "bash");
+    ASSERT_EQ(0, packed.status) << packed.err;
+    EXPECT_EQ(root + "/usr/bin/tlcmp\n" + root + "/usr/share/man/man1/tlcmp.1\n", packed.out);
+    EXPECT_EQ(ReadWhole(TLCMP_MANUAL_PAGE), ReadWhole(root + "/usr/share/man/man1/tlcmp.1"));
+    std::string a = Write("a", {'a', 'b', 'c'}), b = Write("b", {'a', 'X'});
+    Outcome listed = Run({"\"$1\" -l \"$2\" \"$3\"", root + "/usr/bin/tlcmp", a, b}, "C.UTF-8", "", "bash");
+    EXPECT_EQ(1, listed.status);
+    EXPECT_EQ("2 142 130\n", listed.out);
+    EXPECT_EQ("tlcmp: EOF on " + b + " after byte 2\n", listed.err);
+}
+
 TEST_F(TlcmpTest, HelpExplainsEveryOptionAndVersionNamesTheProgramsVersion)
 {
     Outcome help = Run({"--help"});
