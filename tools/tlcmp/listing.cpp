@@ -140,8 +140,9 @@ static bool PutLine(Lister *lister, uint64_t offset, unsigned first, unsigned se
     return true;
 }
 
-// A group's differing bytes come from one mask, so a pair that differs
-// every few bytes costs no search per difference.
+// One mask gives every differing byte of a group, so a pair that differs
+// every few bytes costs no search per difference; an equal group costs
+// about what the search would.
 static bool TakeStretch(void *context, int64_t offset, const unsigned char *first, const unsigned char *second,
                         size_t length)
 {
@@ -150,12 +151,14 @@ static bool TakeStretch(void *context, int64_t offset, const unsigned char *firs
         lister->width = OffsetWidth(*lister->parts, lister->run->sizes);
     uint64_t lineOffset = static_cast<uint64_t>(offset) + 1;
     size_t at = 0;
-    for (; at + DIFFERENCE_GROUP <= length; at += DIFFERENCE_GROUP) {
-        for (unsigned long long bits = DifferenceBits(first + at, second + at); bits != 0; bits &= bits - 1) {
+    while (at + DIFFERENCE_GROUP <= length) {
+        unsigned long long bits = DifferenceBits(first + at, second + at);
+        for (; bits != 0; bits &= bits - 1) {
             size_t index = at + static_cast<size_t>(LowestSetBit(bits));
             if (!PutLine(lister, lineOffset + index, first[index], second[index]))
                 return false;
         }
+        at += DIFFERENCE_GROUP;
     }
     for (; at < length; ++at) {
         if (first[at] != second[at] && !PutLine(lister, lineOffset + at, first[at], second[at]))
