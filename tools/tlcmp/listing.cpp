@@ -19,6 +19,8 @@ struct Lister {
     const InputParts *parts;
     const Comparison *run;
     int width;                  // of the offset column, 0 until the first stretch
+    uint64_t hundreds;          // the offset of the last line but its last two digits
+    char hundredsText[OFFSET_DIGITS];   // those digits as the line shows them
     size_t used;
     int64_t lines;
     bool failed;
@@ -126,12 +128,39 @@ static int LowestSetBit(unsigned long long bits)
 #endif
 }
 
+// Offsets only grow, mostly by less than a few hundred, so the digits above
+// the last two are kept from line to line and mostly stay or step by one.
+static void StepHundreds(Lister *lister, uint64_t hundreds)
+{
+    if (hundreds == lister->hundreds + 1) {
+        char *digit = lister->hundredsText + lister->width - 3;
+        for (; *digit == '9'; --digit)
+            *digit = '0';
+        *digit = *digit == ' ' ? '1' : static_cast<char>(*digit + 1);
+    } else {
+        PutOffset(lister->hundredsText, lister->width - 2, hundreds);
+    }
+    lister->hundreds = hundreds;
+}
+
+static char *PutLineOffset(Lister *lister, char *at, uint64_t offset)
+{
+    uint64_t hundreds = offset / 100;
+    if (hundreds == 0)
+        return PutOffset(at, lister->width, offset);
+    if (hundreds != lister->hundreds)
+        StepHundreds(lister, hundreds);
+    std::memcpy(at, lister->hundredsText, OFFSET_DIGITS);
+    PutPair(at + lister->width - 2, static_cast<unsigned>(offset % 100));
+    return at + lister->width;
+}
+
 static bool PutLine(Lister *lister, uint64_t offset, unsigned first, unsigned second)
 {
     if (lister->used > OUTPUT_SIZE - LONGEST_LINE && !Flush(lister))
         return false;
     char *line = lister->buffer + lister->used;
-    char *end = PutOffset(line, lister->width, offset);
+    char *end = PutLineOffset(lister, line, offset);
     end = PutOctal(end, first);
     end = PutOctal(end, second);
     *end++ = '\n';
@@ -175,6 +204,9 @@ bool ListDifferences(const char *name1, const char *name2, const InputParts &par
     lister.parts = &parts;
     lister.run = run;
     lister.width = 0;
+    // No offset yet: nothing above the last two digits, shown as blanks.
+    lister.hundreds = 0;
+    std::memset(lister.hundredsText, ' ', sizeof lister.hundredsText);
     lister.used = 0;
     lister.lines = 0;
     lister.failed = false;
