@@ -449,6 +449,7 @@ static void ReportEndOfShorter(const Options &options, const Comparison &run)
 static int CompareAndList(const Options &options)
 {
     static Comparison run;
+    WidenPipe(stdout);
     bool written = ListDifferences(options.opened[0], options.opened[1], options.parts, stdout, &run,
                                    INPUT_NAME_SIZE);
     if (!written)
