@@ -292,7 +292,8 @@ measure_small_pairs() {
 }
 
 # tlcmp -l against cmp -l on the dense pair, once its output is known to be
-# cmp's byte for byte; and on the identical pair against cat of both files.
+# cmp's byte for byte; and on the identical pair against cat of both files
+# and against tlcmp's report.
 measure_listing() {
     "$build/tools/tlcmp/tlcmp" -l "$work/a" "$work/dense" >"$work/listing.tlcmp" || true
     cmp -l "$work/a" "$work/dense" >"$work/listing.cmp" || true
@@ -306,6 +307,7 @@ measure_listing() {
     measure "-l" "1 in 100 differ, into a pipe" tlcmp_list_pipe cmp_list_pipe "$work/a" "$work/dense"
     measure "-l" "1 in 100 differ, into a file" tlcmp_list_file cmp_list_file "$work/a" "$work/dense"
     measure "-l" "identical pair, against cat" tlcmp_list_pipe cat_both "$work/a" "$work/same"
+    measure "-l" "identical pair, against tlcmp" tlcmp_list_pipe tlcmp_native "$work/a" "$work/same"
 }
 
 wine_possible() {
