@@ -407,6 +407,23 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
 
     Outcome ended = Run({"--", "-x", b});
     EXPECT_EQ(u8"1番目のファイル\n\"-x\"が開けません。\n", ended.err) << "after -- a name, not an option";
+
+    // A file of 3 bytes grows while -l reads it against a stream: every line
+    // stays whole though its offset outgrows the one-digit column.
+    std::string fifo = dir + "/fifo", growing = Write("growing", {1, 2, 3});
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    Outcome grown = Run({"\"$0\" -l \"$1\" \"$2\" & exec 3>\"$1\"; sleep 0.5; "
+                         "head -c 297 /dev/zero | tr '\\0' x >>\"$2\"; head -c 300 /dev/zero | tr '\\0' y >&3; "
+                         "exec 3>&-; wait $!", fifo, growing}, "C.UTF-8", "", "bash");
+    std::string lines;
+    for (int offset = 1; offset <= 300; ++offset) {
+        char line[40];
+        std::snprintf(line, sizeof line, "%d 171 %3o\n", offset, offset <= 3 ? offset : 'x');
+        lines += line;
+    }
+    EXPECT_EQ(2, grown.status);
+    EXPECT_TRUE(lines == grown.out) << grown.out.substr(0, 200);
+    EXPECT_EQ(u8"2番目のファイル\n\"" + growing + u8"\"が比較中に変更されました。\n", grown.err);
 }
 
 // -o follows a link and keeps it, writes into a pipe rather than replacing

@@ -4,13 +4,14 @@
 #include "tools/tlcmp/listing.h"
 
 #include <cerrno>
+#include <cinttypes>
 #include <cstring>
 
 #include "compare/scan.h"
 
 enum {
     OUTPUT_SIZE = 1 << 20,
-    LONGEST_LINE = 19 + 1 + 3 + 1 + 3 + 1,   // the widest offset of an int64_t, two bytes, spaces, LF
+    LONGEST_LINE = 19 + 1 + 3 + 1 + 3 + 1 + 1,  // the widest offset of an int64_t, two bytes, spaces, LF, NUL
     OFFSET_DIGITS = 19
 };
 
@@ -19,6 +20,7 @@ struct Lister {
     const InputParts *parts;
     const Comparison *run;
     int width;                  // of the offset column, 0 until the first stretch
+    uint64_t widest;            // the largest offset that fits the width
     uint64_t hundreds;          // the offset of the last line but its last two digits
     char hundredsText[OFFSET_DIGITS];   // those digits as the line shows them
     size_t used;
@@ -160,6 +162,14 @@ static bool PutLine(Lister *lister, uint64_t offset, unsigned first, unsigned se
     if (lister->used > OUTPUT_SIZE - LONGEST_LINE && !Flush(lister))
         return false;
     char *line = lister->buffer + lister->used;
+    // A file of known size that grows while it is read against a stream
+    // gives offsets past the width; their lines grow as printf's would.
+    if (offset > lister->widest) {
+        int length = std::snprintf(line, LONGEST_LINE, "%*" PRIu64 " %3o %3o\n", lister->width, offset, first, second);
+        lister->used += static_cast<size_t>(length);
+        ++lister->lines;
+        return true;
+    }
     char *end = PutLineOffset(lister, line, offset);
     end = PutOctal(end, first);
     end = PutOctal(end, second);
@@ -176,8 +186,12 @@ static bool TakeStretch(void *context, int64_t offset, const unsigned char *firs
                         size_t length)
 {
     Lister *lister = static_cast<Lister *>(context);
-    if (lister->width == 0)
+    if (lister->width == 0) {
         lister->width = OffsetWidth(*lister->parts, lister->run->sizes);
+        lister->widest = 9;
+        for (int digit = 1; digit < lister->width; ++digit)
+            lister->widest = lister->widest * 10 + 9;
+    }
     uint64_t lineOffset = static_cast<uint64_t>(offset) + 1;
     size_t at = 0;
     while (at + DIFFERENCE_GROUP <= length) {
