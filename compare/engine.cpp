@@ -22,12 +22,15 @@ enum {
 
 struct Run {
     const Settings *settings;
+    const InputParts *parts;
     ProgressSink sink;
+    StretchSink stretches;
     Comparison *result;
     SourceFile file[2];
     SourceStamp stamp[2];
     unsigned char *buffer[2];
     bool streamed;              // a size is unknown: read until an input ends
+    bool cut[2];                // the limit ends this part before its file's end
     int64_t shorter;            // the common length, when both sizes are known
     int64_t blockSize;
     int64_t position;
@@ -120,6 +123,8 @@ static int64_t ReadChunk(Run *run)
     int64_t length = run->blockSize * blocks;
     if (!run->streamed && length > run->shorter - run->position)
         length = run->shorter - run->position;
+    if (run->streamed && length > run->parts->limit - run->position)
+        length = run->parts->limit - run->position;
     run->chunkStart = run->position;
     for (int index = 0; index < 2; ++index)
         run->loaded[index] = ReadSourceFile(&run->file[index], run->buffer[index], length);
@@ -170,6 +175,11 @@ static void CompareBlock(Run *run, int64_t begin, int64_t end)
     const unsigned char *first = run->buffer[0] + (begin - run->chunkStart);
     const unsigned char *second = run->buffer[1] + (begin - run->chunkStart);
     size_t length = static_cast<size_t>(end - begin);
+    if (run->stretches.take) {
+        if (!run->stretches.take(run->stretches.context, begin, first, second, length))
+            run->stopped = true;
+        return;
+    }
     size_t at = 0;
     while (at < length && !run->stopped) {
         if (OnlyCountingLeft(run)) {
@@ -233,7 +243,7 @@ static bool CompareStreams(Run *run)
         int64_t common = run->loaded[0] < run->loaded[1] ? run->loaded[0] : run->loaded[1];
         CompareBlock(run, run->position, run->position + common);
         run->position += common;
-        if (run->stopped || common < asked) {
+        if (run->stopped || common < asked || run->position == run->parts->limit) {
             TakeStreamedSizes(run);
             return true;
         }
@@ -246,7 +256,7 @@ static bool CheckAtEnd(Run *run)
 {
     const int64_t sizes[2] = {run->result->sizes.first, run->result->sizes.second};
     for (int index = 0; index < 2 && !run->stopped; ++index) {
-        if (sizes[index] != run->shorter)
+        if (sizes[index] != run->shorter || run->cut[index])
             continue;
         unsigned char extra;
         int64_t got = ReadSourceFile(&run->file[index], &extra, 1);
@@ -299,6 +309,44 @@ static bool ObtainBuffers(Run *run)
     return false;
 }
 
+// A file of known size is positioned past its skip, and its part is what
+// remains of it up to the limit; a stream has no position to set, so its
+// skipped bytes are read and dropped.
+static bool SkipToPart(Run *run, int index)
+{
+    int64_t skip = run->parts->skip[index];
+    int64_t *size = index == 0 ? &run->result->sizes.first : &run->result->sizes.second;
+    if (*size != SIZE_UNKNOWN) {
+        int64_t skipped = skip < *size ? skip : *size;
+        *size -= skipped;
+        run->cut[index] = *size > run->parts->limit;
+        if (run->cut[index])
+            *size = run->parts->limit;
+        return skipped == 0 || SeekSourceFile(&run->file[index], skipped);
+    }
+    while (skip > 0) {
+        int64_t length = skip < READ_BUFFER_SIZE ? skip : static_cast<int64_t>(READ_BUFFER_SIZE);
+        int64_t got = ReadSourceFile(&run->file[index], run->buffer[index], length);
+        if (got < 0)
+            return false;
+        if (got < length)
+            break;
+        skip -= got;
+    }
+    return true;
+}
+
+static bool SkipToParts(Run *run)
+{
+    for (int index = 0; index < 2; ++index) {
+        if (!SkipToPart(run, index)) {
+            EndEarly(run->result, COMPARISON_UNREADABLE, index + 1);
+            return false;
+        }
+    }
+    return true;
+}
+
 static bool NamesFit(const char *const names[2], size_t nameSize, Comparison *result)
 {
     for (int index = 0; index < 2; ++index) {
@@ -329,6 +377,14 @@ static bool CompareInputs(Run *run)
 void CompareFiles(const char *name1, const char *name2, const Settings &settings,
                   ProgressSink sink, Comparison *result, size_t nameSize)
 {
+    const InputParts wholeFiles = {{0, 0}, NO_LIMIT};
+    const StretchSink ownListing = {nullptr, nullptr};
+    CompareFileParts(name1, name2, settings, wholeFiles, sink, ownListing, result, nameSize);
+}
+
+void CompareFileParts(const char *name1, const char *name2, const Settings &settings, const InputParts &parts,
+                      ProgressSink sink, StretchSink stretches, Comparison *result, size_t nameSize)
+{
     const char *const names[2] = {name1, name2};
     *result = Comparison();
     result->end = COMPARISON_COMPLETE;
@@ -338,12 +394,19 @@ void CompareFiles(const char *name1, const char *name2, const Settings &settings
         return;
     Run run = {};
     run.settings = &settings;
+    run.parts = &parts;
     run.sink = sink;
+    run.stretches = stretches;
     run.result = result;
     if (!OpenBothFiles(&run, names))
         return;
     if (!ObtainBuffers(&run)) {
         CloseBothFiles(&run);
+        return;
+    }
+    if (!SkipToParts(&run)) {
+        CloseBothFiles(&run);
+        ReturnBuffers(&run);
         return;
     }
     run.shorter = result->sizes.first < result->sizes.second ? result->sizes.first : result->sizes.second;

@@ -60,12 +60,37 @@ struct Comparison {
     char report[REPORT_SIZE];   // column header, size line, difference lines, more line
 };
 
+// The part of each input a run compares: skip[i] bytes of input i are passed
+// over (a file is positioned past them, a stream reads and drops them), then
+// at most limit bytes are compared. Offsets, sizes and counts of the run are
+// then those of the parts.
+constexpr int64_t NO_LIMIT = INT64_MAX;
+
+struct InputParts {
+    int64_t skip[2];
+    int64_t limit;
+};
+
+// Given every compared stretch of a run in order, with the offset of its
+// first byte in the parts, in place of the engine's own listing; the run
+// counts no differences then. Returning false ends the run where it is.
+struct StretchSink {
+    bool (*take)(void *context, int64_t offset, const unsigned char *first, const unsigned char *second,
+                 size_t length);
+    void *context;
+};
+
 // Compares name1 with name2 under the listing limit and the stop condition
 // of settings. Only a complete run leaves a report; every other end leaves
 // it empty, so no partial listing can pass for a result. A name of nameSize
 // bytes or more is refused before anything is opened.
 void CompareFiles(const char *name1, const char *name2, const Settings &settings,
                   ProgressSink sink, Comparison *result, size_t nameSize = NAME_SIZE);
+
+// The same over the parts of the two inputs; a stretch sink with a null take
+// leaves the listing to the engine.
+void CompareFileParts(const char *name1, const char *name2, const Settings &settings, const InputParts &parts,
+                      ProgressSink sink, StretchSink stretches, Comparison *result, size_t nameSize);
 
 // The error text of a run that did not complete, naming the failed file with
 // the name given for it; size is the size of text.

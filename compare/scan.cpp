@@ -92,7 +92,23 @@ size_t CountDifferences(const unsigned char *a, const unsigned char *b, size_t l
     return count + CountInTail(a, b, at, length);
 }
 
+unsigned long long DifferenceBits(const unsigned char *a, const unsigned char *b)
+{
+    unsigned long long equal = 0;
+    for (int part = 3; part >= 0; --part)
+        equal = equal << 16 | EqualMask(a + part * 16, b + part * 16);
+    return ~equal;
+}
+
 #else
+
+unsigned long long DifferenceBits(const unsigned char *a, const unsigned char *b)
+{
+    unsigned long long bits = 0;
+    for (int at = GROUP - 1; at >= 0; --at)
+        bits = bits << 1 | (a[at] != b[at]);
+    return bits;
+}
 
 size_t FindFirstDifference(const unsigned char *a, const unsigned char *b, size_t length)
 {

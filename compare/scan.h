@@ -10,4 +10,9 @@ size_t FindFirstDifference(const unsigned char *a, const unsigned char *b, size_
 // How many of the length bytes differ between a and b.
 size_t CountDifferences(const unsigned char *a, const unsigned char *b, size_t length);
 
+// Bit i is set where a[i] and b[i] differ, for the DIFFERENCE_GROUP bytes
+// at a and b.
+enum { DIFFERENCE_GROUP = 64 };
+unsigned long long DifferenceBits(const unsigned char *a, const unsigned char *b);
+
 #endif

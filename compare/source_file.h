@@ -47,6 +47,10 @@ SourceStamp StampOfSourceFile(const SourceFile *file);
 // at the end of the file, or -1 when a read failed.
 int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length);
 
+// Moves a file of known size to offset from its start; false when the
+// system refuses.
+bool SeekSourceFile(SourceFile *file, int64_t offset);
+
 #ifndef _WIN32
 // One system read, as read(2) answers it: the bytes that arrived, 0 at the
 // end, -1 with errno set.

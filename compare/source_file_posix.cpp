@@ -83,6 +83,11 @@ SourceStamp StampOfSourceFile(const SourceFile *file)
     return stamp;
 }
 
+bool SeekSourceFile(SourceFile *file, int64_t offset)
+{
+    return lseek(static_cast<int>(file->handle), static_cast<off_t>(offset), SEEK_SET) == offset;
+}
+
 int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length)
 {
     int64_t done = 0;

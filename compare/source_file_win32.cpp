@@ -67,6 +67,13 @@ SourceStamp StampOfSourceFile(const SourceFile *file)
     return stamp;
 }
 
+bool SeekSourceFile(SourceFile *file, int64_t offset)
+{
+    LARGE_INTEGER distance;
+    distance.QuadPart = offset;
+    return SetFilePointerEx(HandleOf(file), distance, NULL, FILE_BEGIN) != 0;
+}
+
 int64_t ReadSourceFile(SourceFile *file, unsigned char *buffer, int64_t length)
 {
     int64_t done = 0;

@@ -7,6 +7,9 @@
 # files), against cat of both files (the cost of reading them) and against
 # cmp, beside tlcmp.exe (the same engine without a window); each build the
 # host runs, and the program at BENCH_BASE=<commit> when given.
+# Then tlcmp -l against cmp -l on a pair in which one byte in a hundred
+# differs, into a pipe and into a file, with the same bytes out (see
+# measure_listing); `bench.sh listing` runs only that part.
 # Last, the Compare command on small pairs under Wine, before and after (see
 # measure_small_pairs); `bench.sh small` runs only that part. `bench.sh quick`
 # runs only the two figures a change to the run's thread must keep: the
@@ -51,6 +54,19 @@ make_pairs() {
     cat "$work/a" "$work/same" "$work/scattered" >/dev/null
 }
 
+# A copy of a in which every hundredth byte is changed: about ten million
+# lines of -l. Perl's string xor keeps it quick; perl is on every Debian.
+make_dense_pair() {
+    perl -e '
+        my $size = 1048500;   # a multiple of 100, so every chunk starts at the same phase
+        my $mask = (("\0" x 37) . "\x5a" . ("\0" x 62)) x ($size / 100);
+        binmode STDIN; binmode STDOUT;
+        while ((my $got = read(STDIN, my $chunk, $size)) > 0) {
+            print $chunk ^ substr($mask, 0, $got);
+        }' <"$work/a" >"$work/dense"
+    cat "$work/a" "$work/same" "$work/dense" >/dev/null
+}
+
 # Wall-clock seconds of one run of the command given as arguments.
 seconds_of() {
     local start=$EPOCHREALTIME
@@ -66,6 +82,12 @@ engine_native() { "$build/bench/compare_bench" "$1" "$2"; }
 tlcmp_native() { "$build/tools/tlcmp/tlcmp" "$1" "$2"; }
 cmp_identical() { cmp "$1" "$2"; }
 cmp_listing() { cmp -l "$1" "$2" | cat >/dev/null; }
+# Every difference, into a pipe and into a file (never /dev/null: cmp
+# notices that and lists nothing).
+tlcmp_list_pipe() { "$build/tools/tlcmp/tlcmp" -l "$1" "$2" | wc -c; }
+cmp_list_pipe() { cmp -l "$1" "$2" | wc -c; }
+tlcmp_list_file() { "$build/tools/tlcmp/tlcmp" -l "$1" "$2" >"$work/listing"; }
+cmp_list_file() { cmp -l "$1" "$2" >"$work/listing"; }
 # What reading both files costs at the least.
 cat_both() { cat "$1" "$2"; }
 
@@ -294,6 +316,25 @@ measure_small_pairs_of_builds() {
     measure_small_pairs "$work/baseline/app/tarnlight.exe" "$work/current/app/tarnlight.exe" 10 3000 1000000
 }
 
+# tlcmp -l against cmp -l on the dense pair, once its output is known to be
+# cmp's byte for byte; and on the identical pair against cat of both files
+# and against tlcmp's report.
+measure_listing() {
+    "$build/tools/tlcmp/tlcmp" -l "$work/a" "$work/dense" >"$work/listing.tlcmp" || true
+    cmp -l "$work/a" "$work/dense" >"$work/listing.cmp" || true
+    if ! cmp -s "$work/listing.tlcmp" "$work/listing.cmp"; then
+        echo "tlcmp -l does not write what cmp -l writes on the dense pair" >&2
+        exit 1
+    fi
+    echo "tlcmp -l and cmp -l: the same $(wc -l <"$work/listing.cmp") lines" \
+         "($(wc -c <"$work/listing.cmp") bytes); medians of $runs runs (target: ratio at most 0.25)"
+    rm -f "$work/listing.tlcmp" "$work/listing.cmp"
+    measure "-l" "1 in 100 differ, into a pipe" tlcmp_list_pipe cmp_list_pipe "$work/a" "$work/dense"
+    measure "-l" "1 in 100 differ, into a file" tlcmp_list_file cmp_list_file "$work/a" "$work/dense"
+    measure "-l" "identical pair, against cat" tlcmp_list_pipe cat_both "$work/a" "$work/same"
+    measure "-l" "identical pair, against tlcmp" tlcmp_list_pipe tlcmp_native "$work/a" "$work/same"
+}
+
 wine_possible() {
     [ "${BENCH_WINE:-1}" != 0 ] && [ -x /usr/lib/wine/wine64 ] && command -v x86_64-w64-mingw32-g++ >/dev/null
 }
@@ -304,6 +345,15 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+if [ "${1:-}" = listing ]; then
+    build_engine
+    head -c "$((size_mib * 1024 * 1024))" /dev/urandom >"$work/a"
+    cp "$work/a" "$work/same"
+    make_dense_pair
+    measure_listing
+    exit 0
+fi
 
 if [ "${1:-}" = small ]; then
     if ! wine_possible; then
@@ -347,6 +397,9 @@ measure engine "identical pair" engine_native cmp_identical "$work/a" "$work/sam
 measure engine "scattered pair (~$differences differences)" engine_native cmp_listing "$work/a" "$work/scattered"
 measure tlcmp "identical pair" tlcmp_native cmp_identical "$work/a" "$work/same"
 measure tlcmp "scattered pair (~$differences differences)" tlcmp_native cmp_listing "$work/a" "$work/scattered"
+make_dense_pair
+measure_listing
+rm -f "$work/dense" "$work/listing"
 
 if ! wine_possible; then
     echo "tarnlight.exe under Wine: skipped"

@@ -22,7 +22,7 @@ host_refuses_i386() {
     return $refused
 }
 
-packages=(cmake make g++ googletest unzip g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+packages=(cmake make g++ googletest unzip dpkg-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix
           wine wine64 xvfb xauth locales fonts-ipafont-gothic fonts-wine imagemagick x11-utils)
 # The 32-bit Wine loader, where it can run; elsewhere the 64-bit build is used.

@@ -8,10 +8,14 @@
 static const char DIFFERENCE_MARK[] = " バイト目  ";
 
 // cmp -l lists each differing byte as a 1-based offset and two octal values.
-std::vector<std::string> ListWithCmp(const std::string &first, const std::string &second)
+std::vector<std::string> ListWithCmp(const std::string &first, const std::string &second,
+                                     const std::vector<std::string> &options)
 {
     std::vector<std::string> lines;
-    std::string command = "cmp -l '" + first + "' '" + second + "' 2>/dev/null";
+    std::string command = "cmp -l";
+    for (const std::string &option : options)
+        command += " '" + option + "'";
+    command += " '" + first + "' '" + second + "' 2>/dev/null";
     FILE *pipe = popen(command.c_str(), "r");
     long long offset;
     unsigned a, b;

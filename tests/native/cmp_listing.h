@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
-// Every byte in which the two files differ, in file order.
-std::vector<std::string> ListWithCmp(const std::string &first, const std::string &second);
+// Every byte in which the two files differ, in file order; options such as
+// -i and -n go to cmp as they are.
+std::vector<std::string> ListWithCmp(const std::string &first, const std::string &second,
+                                     const std::vector<std::string> &options = {});
 
 // The difference lines of a Shift-JIS report text, in order.
 std::vector<std::string> ListedByReport(const std::string &report);

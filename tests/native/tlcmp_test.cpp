@@ -3,6 +3,7 @@
 // report texts, its output in UTF-8 and in Shift-JIS, and its refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,9 +42,12 @@ std::string NameLines(const std::string &first, const std::string &second)
     return "ファイル1　" + first + "\r\nファイル2　" + second + "\r\n";
 }
 
-int CmpStatus(const std::string &first, const std::string &second)
+int CmpStatus(const std::string &first, const std::string &second, const std::vector<std::string> &options = {})
 {
-    std::string command = "cmp -s '" + first + "' '" + second + "'";
+    std::string command = "cmp -s";
+    for (const std::string &option : options)
+        command += " '" + option + "'";
+    command += " '" + first + "' '" + second + "'";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -56,6 +60,36 @@ std::string VerdictOf(const std::string &report)
         return "";
     start += std::strlen(RULE) + 5 + 3;
     return report.substr(start, report.find("\r\n", start) - start);
+}
+
+// The two numbers of the report's size line.
+std::vector<long long> SizesOf(const std::string &report)
+{
+    std::vector<long long> sizes;
+    const std::string header = "<ファイル2>";
+    size_t at = report.find(header);
+    for (int index = 0; index < 2 && at != std::string::npos; ++index) {
+        at += index == 0 ? header.size() : 0;
+        at = report.find_first_of("0123456789", at);
+        if (at == std::string::npos)
+            break;
+        sizes.push_back(std::atoll(report.c_str() + at));
+        at = report.find("Byte", at);
+    }
+    return sizes;
+}
+
+// What remains of a file of size bytes after skip, up to limit.
+long long PartSize(size_t size, long long skip, long long limit)
+{
+    return std::min(std::max(static_cast<long long>(size) - skip, 0LL), limit);
+}
+
+std::string AsTlcmpMessage(std::string cmpError)
+{
+    for (size_t at = cmpError.find("cmp: "); at != std::string::npos; at = cmpError.find("cmp: ", at + 7))
+        cmpError.insert(at, "tl");
+    return cmpError;
 }
 
 class TlcmpTest : public ::testing::Test {
@@ -119,18 +153,34 @@ protected:
 
 // Random pairs, some identical, some where one is a prefix of the other,
 // some with more differences than any listing holds; each under the three
-// stop conditions and the listing limits 1, 30 (the default) and 100.
+// stop conditions and the listing limits 1, 30 (the default) and 100, and on
+// parts of the files (-i, -n, as cmp takes them). With -l, the very bytes,
+// messages and status of cmp -l, on files and on streams.
 TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
 {
     struct Row {
         std::vector<std::string> options;
         int limit;
         int stop;
+        std::vector<std::string> part;      // given to cmp as well
+        long long skip1, skip2, bytes;
     };
+    const long long all = 1LL << 62;
     const std::vector<Row> rows = {
-        {{}, 30, 0}, {{"-m", "1"}, 1, 0}, {{"-m100"}, 100, 0},
-        {{"-s", "1", "-m", "1"}, 1, 1}, {{"-s1"}, 30, 1}, {{"-m", "100", "-s", "1"}, 100, 1},
-        {{"-s", "2"}, 30, 2}, {{"-m", "1", "-s", "2"}, 1, 2},
+        {{}, 30, 0, {}, 0, 0, all}, {{"-m", "1"}, 1, 0, {}, 0, 0, all}, {{"-m100"}, 100, 0, {}, 0, 0, all},
+        {{"-s", "1", "-m", "1"}, 1, 1, {}, 0, 0, all}, {{"-s1"}, 30, 1, {}, 0, 0, all},
+        {{"-m", "100", "-s", "1"}, 100, 1, {}, 0, 0, all},
+        {{"-s", "2"}, 30, 2, {}, 0, 0, all}, {{"-m", "1", "-s", "2"}, 1, 2, {}, 0, 0, all},
+        {{"-m", "100"}, 100, 0, {"-i", "1000:999"}, 1000, 999, all},
+        {{}, 30, 0, {"-i", "0x11:1KiB", "-n", "20kB"}, 17, 1024, 20000},
+        {{"-s", "1"}, 30, 1, {"-n", "1M"}, 0, 0, 1 << 20},
+    };
+    const std::vector<std::string> listings = {
+        "CMD -l \"$1\" \"$2\"",
+        "CMD -l -i 2K:2000 \"$1\" \"$2\"",
+        "CMD -l -i 010 -n 5KiB \"$1\" \"$2\"",
+        "CMD -l -n 1MB \"$1\" \"$2\"",
+        "CMD -l -i 3000:7 -n 50000 <(cat \"$1\") - < \"$2\"",
     };
     std::mt19937 random(20250115);
     for (int round = 0; round < 10; ++round) {
@@ -144,20 +194,28 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
         int changes = round % 4 == 1 ? 0 : static_cast<int>(random() % 300);
         for (int i = 0; i < changes && size > 0; ++i)
             second[random() % size] ^= static_cast<unsigned char>(1 + random() % 255);
+        // Every byte differs: -l's offsets then pass every carry of their digits.
+        if (round == 7)
+            for (unsigned char &byte : second)
+                byte = static_cast<unsigned char>(~byte);
         if (round % 3 == 2)
             second.resize(size + 1 + (round == 8 ? 700000 : random() % 5000));
         std::string a = Write("a", first), b = Write("b", second);
-        const std::vector<std::string> all = ListWithCmp(a, b);
-        const long long count = static_cast<long long>(all.size());
-        const int cmpStatus = CmpStatus(a, b);
         for (const Row &row : rows) {
+            const std::vector<std::string> all = ListWithCmp(a, b, row.part);
+            const long long count = static_cast<long long>(all.size());
             SCOPED_TRACE(testing::Message() << "round " << round << " size " << size << " differences "
-                                            << count << " limit " << row.limit << " stop " << row.stop);
+                                            << count << " limit " << row.limit << " stop " << row.stop << " "
+                                            << (row.part.empty() ? "" : row.part.back()));
             std::vector<std::string> args = row.options;
+            args.insert(args.end(), row.part.begin(), row.part.end());
             args.insert(args.end(), {"--sjis", a, b});
             Outcome run = Run(args);
-            EXPECT_EQ(cmpStatus, run.status);
+            EXPECT_EQ(CmpStatus(a, b, row.part), run.status);
             EXPECT_EQ("", run.err);
+            EXPECT_EQ(std::vector<long long>({PartSize(first.size(), row.skip1, row.bytes),
+                                              PartSize(second.size(), row.skip2, row.bytes)}),
+                      SizesOf(run.out));
             size_t listed = row.stop == 2 ? 0 : std::min<size_t>(all.size(), row.limit);
             EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + listed), ListedByReport(run.out));
             bool more = row.stop != 2 && count > row.limit;
@@ -170,6 +228,20 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
             else
                 EXPECT_EQ(VERDICT_DIFFERENT, VerdictOf(run.out));
         }
+        for (const std::string &listing : listings) {
+            SCOPED_TRACE(listing);
+            auto command = [&listing](const char *program) {
+                std::string line = listing;
+                return line.replace(0, 3, program);
+            };
+            Outcome cmp = Run({command("cmp"), a, b}, "C.UTF-8", "", "bash");
+            Outcome run = Run({command("\"$0\""), a, b}, "C.UTF-8", "", "bash");
+            EXPECT_EQ(cmp.status, run.status);
+            EXPECT_TRUE(cmp.out == run.out) << "listing differs from cmp -l's";
+            EXPECT_EQ(AsTlcmpMessage(cmp.err), run.err);
+        }
+        const std::vector<std::string> all = ListWithCmp(a, b);
+        const int cmpStatus = CmpStatus(a, b);
         Outcome quiet = Run({"-q", a, b});
         EXPECT_EQ(cmpStatus, quiet.status);
         EXPECT_EQ("", quiet.out + quiet.err);
@@ -296,6 +368,11 @@ TEST_F(TlcmpTest, SavedReportIsTheWindowsReportFileAndOutputFollowsTheLocale)
     Outcome same = Run({"-o", dir + "/report.txt", dir + "/one.bin", dir + "/one.bin"});
     EXPECT_EQ(0, same.status);
     EXPECT_NE(std::string::npos, same.out.find(u8"(^-^;   本当に同一のファイルです。(当たり前)\n"));
+    // One file from two places is two parts that happen to be equal.
+    std::string repeated = Write("repeated.bin", Bytes(10, 'A'));
+    Outcome shifted = Run({"-i", "1:2", "-n", "5", repeated, repeated});
+    EXPECT_EQ(0, shifted.status);
+    EXPECT_NE(std::string::npos, shifted.out.find(u8"(^-^)   同じ内容のファイルです。\n")) << shifted.out;
 }
 
 // Trouble and wrong command lines: exit status 2, nothing on standard
@@ -313,7 +390,12 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
     std::string longMissing = dir + "/" + std::string(300, 'm');
     const std::string overInput = u8"結果の保存先\n\"";
     const std::string overInputEnd = u8"\"は比較するファイルです。上書きしません。\n";
-    const std::string usage = u8"使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] ファイル1 ファイル2\n";
+    const std::string usage = u8"使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] [-i SKIP[:SKIP2]] "
+                              u8"[-n LIMIT] [-l]\n             ファイル1 ファイル2\n";
+    const std::string skipFault = u8"-i には飛ばすバイト数を SKIP か SKIP1:SKIP2 の形で指定してください"
+                                  u8"（0 から 9223372036854775807 まで）。\n";
+    const std::string bytesFault = u8"-n には比較するバイト数を 0 から 9223372036854775807 までで"
+                                   u8"指定してください。\n";
     struct Row {
         std::vector<std::string> args;
         std::string firstLines;     // UTF-8
@@ -344,6 +426,14 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
         {{"-x", a, b}, u8"-x というオプションはありません。\n", true},
         {{"-sjis", a, b}, u8"-sjis というオプションはありません。\n", true},
         {{"-sjis", a, b}, u8"-sjis というオプションはありません。\n", true},
+        {{"-i", "1:2:3", a, b}, skipFault, true},
+        {{"-i", "-1", a, b}, skipFault, true},
+        {{"-i", "1Z", a, b}, skipFault, true},
+        {{"-n", "9223372036854775808", a, b}, bytesFault, true},
+        {{"-n", "8E", a, b}, bytesFault, true},
+        {{"-n5x", a, b}, bytesFault, true},
+        {{"-n", "1Ki", a, b}, bytesFault, true},
+        {{"-l", "-q", a, b}, u8"-l は -m、-s、-o、-q と一緒には指定できません。\n", true},
         {{a}, u8"２つのファイルを指定してください。\n", true},
         {{a, b, a}, u8"２つのファイルを指定してください。\n", true},
     };
@@ -373,7 +463,8 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
     EXPECT_EQ("old", ReadWhole(kept));
 
     // Output that cannot be written says why.
-    for (const std::vector<std::string> &args : {std::vector<std::string>{a, b}, {"--sjis", a, b}, {"--help"}}) {
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{a, b}, {"--sjis", a, b}, {"--help"}, {"-l", a, b}}) {
         Outcome full = Run(args, "C.UTF-8", "/dev/full");
         EXPECT_EQ(2, full.status);
         EXPECT_EQ(0u, full.err.find(args[0] == "--sjis" ? "標準出力に書き込めません（" : u8"標準出力に書き込めません（"));
@@ -385,6 +476,23 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
 
     Outcome ended = Run({"--", "-x", b});
     EXPECT_EQ(u8"1番目のファイル\n\"-x\"が開けません。\n", ended.err) << "after -- a name, not an option";
+
+    // A file of 3 bytes grows while -l reads it against a stream: every line
+    // stays whole though its offset outgrows the one-digit column.
+    std::string fifo = dir + "/fifo", growing = Write("growing", {1, 2, 3});
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    Outcome grown = Run({"\"$0\" -l \"$1\" \"$2\" & exec 3>\"$1\"; sleep 0.5; "
+                         "head -c 297 /dev/zero | tr '\\0' x >>\"$2\"; head -c 300 /dev/zero | tr '\\0' y >&3; "
+                         "exec 3>&-; wait $!", fifo, growing}, "C.UTF-8", "", "bash");
+    std::string lines;
+    for (int offset = 1; offset <= 300; ++offset) {
+        char line[40];
+        std::snprintf(line, sizeof line, "%d 171 %3o\n", offset, offset <= 3 ? offset : 'x');
+        lines += line;
+    }
+    EXPECT_EQ(2, grown.status);
+    EXPECT_TRUE(lines == grown.out) << grown.out.substr(0, 200);
+    EXPECT_EQ(u8"2番目のファイル\n\"" + growing + u8"\"が比較中に変更されました。\n", grown.err);
 }
 
 // -o follows a link and keeps it, writes into a pipe rather than replacing
@@ -442,12 +550,31 @@ TEST_F(TlcmpTest, ReportGoesWhereTheNameLeadsAndNamesStayTrue)
     EXPECT_NE(std::string::npos, Run({a, longPath}).out.find(u8"ファイル2　" + longPath + "\n"));
 }
 
+// The Debian package as a user installs it: tlcmp and its manual page, and
+// nothing else; the tlcmp inside it runs.
+TEST_F(TlcmpTest, DebianPackageHoldsAWorkingTlcmpAndItsManualPage)
+{
+    std::string package = dir + "/package", root = package + "/root";
+    Outcome packed = Run({"cpack --config \"$1\" -G DEB -B \"$2\" >/dev/null && "
+                          "dpkg-deb -x \"$2\"/tlcmp_*.deb \"$2/root\" && find \"$2/root\" -type f | sort",
+                          TLCMP_PACKAGE_CONFIG, package}, "C.UTF-8", "", "bash");
+    ASSERT_EQ(0, packed.status) << packed.err;
+    EXPECT_EQ(root + "/usr/bin/tlcmp\n" + root + "/usr/share/man/man1/tlcmp.1\n", packed.out);
+    EXPECT_EQ(ReadWhole(TLCMP_MANUAL_PAGE), ReadWhole(root + "/usr/share/man/man1/tlcmp.1"));
+    std::string a = Write("a", {'a', 'b', 'c'}), b = Write("b", {'a', 'X'});
+    Outcome listed = Run({"\"$1\" -l \"$2\" \"$3\"", root + "/usr/bin/tlcmp", a, b}, "C.UTF-8", "", "bash");
+    EXPECT_EQ(1, listed.status);
+    EXPECT_EQ("2 142 130\n", listed.out);
+    EXPECT_EQ("tlcmp: EOF on " + b + " after byte 2\n", listed.err);
+}
+
 TEST_F(TlcmpTest, HelpExplainsEveryOptionAndVersionNamesTheProgramsVersion)
 {
     Outcome help = Run({"--help"});
     EXPECT_EQ(0, help.status);
     EXPECT_EQ(0u, help.out.find(u8"使い方: tlcmp "));
-    for (const char *option : {"-m N", "-s 0|1|2", "-o REPORT", "-q ", "--sjis", "--version"})
+    for (const char *option : {"-m N", "-s 0|1|2", "-o REPORT", "-q ", "--sjis", "-i SKIP ", "-i SKIP1:SKIP2",
+                               "-n LIMIT", "-l ", "--version"})
         EXPECT_NE(std::string::npos, help.out.find(std::string("\n  ") + option)) << option;
     EXPECT_NE(std::string::npos, help.out.find(u8"どちらか一方のファイルが終端に達するまで比較する"));
     EXPECT_EQ(std::string::npos, help.out.find('\r'));

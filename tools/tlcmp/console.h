@@ -22,6 +22,10 @@ bool WriteText(FILE *stream, const char *text, size_t length);
 void TextNameOf(const char *typed, char *name, size_t size);
 
 bool IsTerminal(FILE *stream);
+
+// Before a long output into a pipe: a larger pipe where the system allows
+// it, so that writer and reader take turns less often.
+void WidenPipe(FILE *stream);
 int64_t MillisecondsNow();
 
 #endif

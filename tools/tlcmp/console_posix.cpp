@@ -8,13 +8,14 @@
 #include <cstring>
 #include <cwchar>
 #include <ctime>
+#include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
 #include <unistd.h>
 
 #include "compare/shift_jis.h"
 
-enum { CHARSET_NAME_SIZE = 80, CONVERTED_CHUNK = 4096 };
+enum { CHARSET_NAME_SIZE = 80, CONVERTED_CHUNK = 4096, PIPE_SIZE = 1 << 20 };
 
 static const char SHIFT_JIS[] = "CP932";
 static const iconv_t NO_CONVERTER = reinterpret_cast<iconv_t>(-1);
@@ -178,4 +179,15 @@ int64_t MillisecondsNow()
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+void WidenPipe(FILE *stream)
+{
+#ifdef F_SETPIPE_SZ
+    // Refused beyond the system's limit for a user; the pipe then stays as
+    // it was, which only costs time.
+    (void)fcntl(fileno(stream), F_SETPIPE_SZ, PIPE_SIZE);
+#else
+    (void)stream;
+#endif
 }

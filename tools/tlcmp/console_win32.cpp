@@ -119,3 +119,8 @@ int64_t MillisecondsNow()
 {
     return static_cast<int64_t>(GetTickCount());
 }
+
+void WidenPipe(FILE *)
+{
+    // A pipe's size is set by whoever creates it on Windows.
+}

@@ -10,7 +10,9 @@
 #include "compare/engine.h"
 #include "compare/report_file.h"
 #include "settings/settings.h"
+#include "tools/tlcmp/byte_count.h"
 #include "tools/tlcmp/console.h"
+#include "tools/tlcmp/listing.h"
 
 #ifndef TARNLIGHT_VERSION
 #error "TARNLIGHT_VERSION must give the program's version text"
@@ -43,7 +45,8 @@ static const size_t INPUT_NAME_SIZE = SIZE_MAX;
 #endif
 
 static const char USAGE_LINE[] =
-    "使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] ファイル1 ファイル2\r\n";
+    "使い方: tlcmp [-m N] [-s 0|1|2] [-o REPORT] [-q] [--sjis] [-i SKIP[:SKIP2]] [-n LIMIT] [-l]\r\n"
+    "             ファイル1 ファイル2\r\n";
 
 static const char STDOUT_FAILURE[] = "標準出力に書き込めません（%s）。";
 
@@ -61,6 +64,16 @@ static const char HELP_TEXT[] =
     "             （Shift-JIS、改行 CR LF。失敗しても元のファイルは残る）\r\n"
     "  -q         結果を出力せず、終了コードだけを返す\r\n"
     "  --sjis     出力を変換せず Shift-JIS のまま書く（Windows ではコンソールにも）\r\n"
+    "  -i SKIP    両方のファイルの先頭 SKIP バイトを飛ばしてから比較する\r\n"
+    "  -i SKIP1:SKIP2\r\n"
+    "             ファイル1 は SKIP1 バイト、ファイル2 は SKIP2 バイト飛ばす\r\n"
+    "  -n LIMIT   多くても LIMIT バイトまで比較する\r\n"
+    "             位置・サイズ・違いの数・判定は、比較した部分についてのもの\r\n"
+    "             数には cmp と同じ単位を付けられる: kB 1000、K と KiB 1024、\r\n"
+    "             MB 1000000、M と MiB 1048576、G、T、P、E も同様。0x で16進、0 で8進\r\n"
+    "  -l         違うバイトをすべて cmp -l と同じ形で出力する（1から数えた位置、\r\n"
+    "             両方のバイトを8進で）。短い方のファイルが終わると標準エラーに\r\n"
+    "             \"tlcmp: EOF on ファイル after byte N\" と出す。-m -s -o -q とは使えない\r\n"
     "  -          ファイルの代わりに標準入力を読む（Linux、片方だけ）\r\n"
     "  --help     この説明を表示する\r\n"
     "  --version  バージョンを表示する\r\n"
@@ -87,7 +100,10 @@ enum ArgumentFault {
     FAULT_REPORT_NAME,      // -o without a name
     FAULT_UNKNOWN_OPTION,
     FAULT_NAME_COUNT,       // not exactly two files
-    FAULT_TWO_STANDARD_INPUTS
+    FAULT_TWO_STANDARD_INPUTS,
+    FAULT_SKIP,             // -i not SKIP or SKIP1:SKIP2
+    FAULT_BYTES,            // -n not a count
+    FAULT_LISTING_WITH_REPORT   // -l with an option of the report
 };
 
 struct Options {
@@ -98,6 +114,8 @@ struct Options {
     const char *reportPath;     // -o, or null
     bool quiet;
     bool rawShiftJis;
+    bool listAll;               // -l
+    InputParts parts;
     ArgumentFault fault;
     const char *faultArgument;
 };
@@ -159,6 +177,14 @@ static ArgumentFault ReadOption(int argc, char **argv, int *at, Options *options
     } else if (IsOption(argument, "-s", true)) {
         if (!ReadNumber(OptionValue(argc, argv, at), STOP_AT_END, STOP_AT_FIRST, &options->settings.compcancel))
             return FAULT_STOP;
+    } else if (IsOption(argument, "-i", true)) {
+        if (!ReadSkips(OptionValue(argc, argv, at), options->parts.skip))
+            return FAULT_SKIP;
+    } else if (IsOption(argument, "-n", true)) {
+        if (!ReadByteCount(OptionValue(argc, argv, at), &options->parts.limit))
+            return FAULT_BYTES;
+    } else if (std::strcmp(argument, "-l") == 0) {
+        options->listAll = true;
     } else if (IsOption(argument, "-o", false)) {
         options->reportPath = OptionValue(argc, argv, at);
         if (options->reportPath == nullptr || options->reportPath[0] == '\0')
@@ -167,6 +193,14 @@ static ArgumentFault ReadOption(int argc, char **argv, int *at, Options *options
         return FAULT_UNKNOWN_OPTION;
     }
     return FAULT_NONE;
+}
+
+// The listing has no report, so nothing that shapes or saves one.
+static bool TakesReportOptions(const Options &options)
+{
+    const Settings defaults = DefaultSettings();
+    return options.quiet || options.reportPath || options.settings.maxdiffno != defaults.maxdiffno ||
+           options.settings.compcancel != defaults.compcancel;
 }
 
 // Options may stand before, between and after the two names; "--" ends them.
@@ -199,6 +233,8 @@ static void ReadArguments(int argc, char **argv, Options *options)
     }
     if (options->fault == FAULT_NONE && standardInputs > 1)
         options->fault = FAULT_TWO_STANDARD_INPUTS;
+    if (options->fault == FAULT_NONE && options->listAll && TakesReportOptions(*options))
+        options->fault = FAULT_LISTING_WITH_REPORT;
 }
 
 static int ReportArgumentFault(const Options &options)
@@ -217,6 +253,17 @@ static int ReportArgumentFault(const Options &options)
     case FAULT_UNKNOWN_OPTION:
         TextNameOf(options.faultArgument, name, sizeof name);
         std::snprintf(text, sizeof text, "%s というオプションはありません。", name);
+        break;
+    case FAULT_SKIP:
+        std::snprintf(text, sizeof text, "-i には飛ばすバイト数を SKIP か SKIP1:SKIP2 の形で指定してください"
+                                         "（0 から 9223372036854775807 まで）。");
+        break;
+    case FAULT_BYTES:
+        std::snprintf(text, sizeof text, "-n には比較するバイト数を 0 から 9223372036854775807 までで"
+                                         "指定してください。");
+        break;
+    case FAULT_LISTING_WITH_REPORT:
+        std::snprintf(text, sizeof text, "-l は -m、-s、-o、-q と一緒には指定できません。");
         break;
     case FAULT_TWO_STANDARD_INPUTS:
         std::snprintf(text, sizeof text, "標準入力（-）は片方のファイルにしか指定できません。");
@@ -297,8 +344,9 @@ static void FormatReport(const Options &options, const Comparison &run, ReportFi
     char verdict[VERDICT_SIZE], face[FACE_SIZE];
     TextNameOf(options.names[0], name1, sizeof name1);
     TextNameOf(options.names[1], name2, sizeof name2);
-    ChooseVerdict(run.differences, run.sizes, options.names[0], options.names[1], options.settings,
-                  verdict, face);
+    // One name read from two places is two parts, not a file compared with itself.
+    const char *second = options.parts.skip[0] == options.parts.skip[1] ? options.names[1] : "";
+    ChooseVerdict(run.differences, run.sizes, options.names[0], second, options.settings, verdict, face);
     FormatReportFile(parts, name1, name2, face, verdict, run.report);
 }
 
@@ -381,7 +429,9 @@ static int CompareAndReport(const Options &options)
     static Comparison run;
     Progress progress = {!options.quiet && IsTerminal(stderr), &run, MillisecondsNow(), 0, 0, 0, 0};
     const ProgressSink sink = {ShowProgress, &progress};
-    CompareFiles(options.opened[0], options.opened[1], options.settings, sink, &run, INPUT_NAME_SIZE);
+    const StretchSink ownListing = {nullptr, nullptr};
+    CompareFileParts(options.opened[0], options.opened[1], options.settings, options.parts, sink, ownListing,
+                     &run, INPUT_NAME_SIZE);
     ClearProgress(progress);
     if (run.end != COMPARISON_COMPLETE)
         return ReportFailure(options, run);
@@ -397,11 +447,42 @@ static int CompareAndReport(const Options &options)
     return options.quiet ? status : FinishOutput(WriteReportTo(stdout, parts), status);
 }
 
+// cmp's words for an input that ended before the other and the limit.
+static void ReportEndOfShorter(const Options &options, const Comparison &run)
+{
+    int shorter = run.sizes.first < run.sizes.second ? 0 : 1;
+    int64_t size = shorter == 0 ? run.sizes.first : run.sizes.second;
+    char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
+    TextNameOf(options.names[shorter], name, sizeof name);
+    if (size == 0)
+        std::snprintf(text, sizeof text, "tlcmp: EOF on %s which is empty", name);
+    else
+        std::snprintf(text, sizeof text, "tlcmp: EOF on %s after byte %lld", name, static_cast<long long>(size));
+    WriteLine(stderr, text);
+}
+
+static int CompareAndList(const Options &options)
+{
+    static Comparison run;
+    WidenPipe(stdout);
+    bool written = ListDifferences(options.opened[0], options.opened[1], options.parts, stdout, &run,
+                                   INPUT_NAME_SIZE);
+    if (!written)
+        return ReportStdoutFailure(errno);
+    if (run.end != COMPARISON_COMPLETE)
+        return ReportFailure(options, run);
+    if (run.sizes.first != run.sizes.second)
+        ReportEndOfShorter(options, run);
+    bool same = run.differences == 0 && run.sizes.first == run.sizes.second;
+    return same ? EXIT_SAME : EXIT_DIFFERENT;
+}
+
 int main(int argc, char **argv)
 {
     Options options = {};
     options.request = REQUEST_COMPARE;
     options.settings = DefaultSettings();
+    options.parts.limit = NO_LIMIT;
     ReadArguments(argc, argv, &options);
     StartConsole(options.rawShiftJis);
     if (options.fault != FAULT_NONE)
@@ -415,5 +496,5 @@ int main(int argc, char **argv)
     case REQUEST_COMPARE:
         break;
     }
-    return CompareAndReport(options);
+    return options.listAll ? CompareAndList(options) : CompareAndReport(options);
 }
