@@ -399,12 +399,15 @@ static const char REPORT_OVER_INPUT[] = "結果の保存先\r\n\"%s\"は比較�
 static const char REPORT_NOT_SAVED[] = "ファイル\r\n\"%s\"が保存できません。";
 static const char REPORT_NOT_SAVED_BECAUSE[] = "ファイル\r\n\"%s\"が保存できません（%s）。";
 
-// format has one %s, for the report's path.
-static int ReportSaveTrouble(const char *format, const char *path)
+// format has one %s for the report's path and, where reason is given, a
+// second for the system's reason.
+static int ReportSaveTrouble(const char *format, const char *path, const char *reason = nullptr)
 {
-    char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
+    char name[TEXT_NAME_SIZE], reasonText[REASON_SIZE], text[MESSAGE_SIZE];
     TextNameOf(path, name, sizeof name);
-    std::snprintf(text, sizeof text, format, name);
+    if (reason)
+        TextNameOf(reason, reasonText, sizeof reasonText);
+    std::snprintf(text, sizeof text, format, name, reason ? reasonText : "");
     WriteLine(stderr, text);
     return EXIT_TROUBLE;
 }
@@ -414,12 +417,7 @@ static int ReportNotSaved(const char *path, int error)
 {
     if (error == 0)
         return ReportSaveTrouble(REPORT_NOT_SAVED, path);
-    char name[TEXT_NAME_SIZE], reason[REASON_SIZE], text[MESSAGE_SIZE];
-    TextNameOf(path, name, sizeof name);
-    TextNameOf(std::strerror(error), reason, sizeof reason);
-    std::snprintf(text, sizeof text, REPORT_NOT_SAVED_BECAUSE, name, reason);
-    WriteLine(stderr, text);
-    return EXIT_TROUBLE;
+    return ReportSaveTrouble(REPORT_NOT_SAVED_BECAUSE, path, std::strerror(error));
 }
 
 static int CompareAndReport(const Options &options)
