@@ -300,21 +300,27 @@ static TargetKind Refuse(DWORD error)
 }
 
 // What the existing target, links followed, is; for a file its full path in
-// target and its identity in old.
-static TargetKind KindOfExisting(HANDLE existing, char *target, size_t size, FileIdentity *old)
+// target and its identity in old. writeError: why it did not open for
+// writing, or ERROR_SUCCESS.
+static TargetKind KindOfExisting(HANDLE existing, DWORD writeError, char *target, size_t size, FileIdentity *old)
 {
+    bool writable = writeError == ERROR_SUCCESS;
     DWORD type = GetFileType(existing);
-    if (type == FILE_TYPE_CHAR || (type == FILE_TYPE_PIPE && IsPipeWithReader(existing)))
+    if (writable && (type == FILE_TYPE_CHAR || (type == FILE_TYPE_PIPE && IsPipeWithReader(existing))))
         return TARGET_DEVICE;
-    if (type == FILE_TYPE_PIPE) {
+    if (writable && type == FILE_TYPE_PIPE) {
         errno = ENXIO;      // as a FIFO without a reader answers on Linux
         return TARGET_REFUSED;
     }
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(existing, &info))
-        return Refuse(GetLastError());
+        return Refuse(writable ? GetLastError() : writeError);
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return Refuse(ERROR_DIRECTORY);
+    // The replace asks only its folder's leave: a file this user may not
+    // write, or that another program keeps from writers, would go too.
+    if (!writable)
+        return Refuse(writeError);
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
         return Refuse(ERROR_ACCESS_DENIED);
     if (!FinalPathOf(existing, target, size))
@@ -323,13 +329,15 @@ static TargetKind KindOfExisting(HANDLE existing, char *target, size_t size, Fil
     return TARGET_FILE;
 }
 
-// Opened for writing where that is allowed, for a look only otherwise. Each
-// open of a pipe takes one of its instances, so a report that goes into one
-// is written through this very handle.
-static HANDLE OpenExisting(const char *path)
+// Opened for writing where that is allowed, for a look only otherwise, with
+// the write open's error in writeError. Each open of a pipe takes one of its
+// instances, so a report that goes into one is written through this very
+// handle.
+static HANDLE OpenExisting(const char *path, DWORD *writeError)
 {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    *writeError = file != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : GetLastError();
     return file != INVALID_HANDLE_VALUE ? file : OpenToLookAt(path);
 }
 
@@ -339,9 +347,10 @@ static HANDLE OpenExisting(const char *path)
 // handle to write into.
 static TargetKind ExamineTarget(const char *path, char *target, size_t size, FileIdentity *old, HANDLE *device)
 {
-    HANDLE existing = OpenExisting(path);
+    DWORD writeError = ERROR_SUCCESS;
+    HANDLE existing = OpenExisting(path, &writeError);
     if (existing != INVALID_HANDLE_VALUE) {
-        TargetKind kind = KindOfExisting(existing, target, size, old);
+        TargetKind kind = KindOfExisting(existing, writeError, target, size, old);
         if (kind == TARGET_DEVICE)
             *device = existing;
         else

@@ -249,20 +249,28 @@ TEST_F(ExportTest, SecondSaveProposesTheFirstPathAndTheDialogAddsTxt)
     EXPECT_EQ("テキストファイル(*.txt)", SeenDialogs()[0].filterLabel);
 }
 
+// Held by a reader that shares nothing, that lets others rename the file but
+// not write it (the save may not write it either), or the reverse.
 TEST_F(ExportTest, LockedOrReadOnlyTargetIsLeftAsItWas)
 {
-    std::string locked = MakeFile("locked.txt", OLD_CONTENT);
-    HANDLE hold = HoldWithoutSharing(locked);
-    ASSERT_NE(INVALID_HANDLE_VALUE, hold);
     std::string readOnly = MakeFile("read only.txt", OLD_CONTENT);
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    for (const std::string &target : {locked, readOnly}) {
+    std::vector<std::string> targets = {readOnly};
+    std::vector<HANDLE> holds;
+    const DWORD sharings[] = {0, FILE_SHARE_READ | FILE_SHARE_DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE};
+    for (DWORD sharing : sharings) {
+        targets.push_back(MakeFile("held" + std::to_string(sharing) + ".txt", OLD_CONTENT));
+        holds.push_back(CreateFileA(targets.back().c_str(), GENERIC_READ, sharing, NULL, OPEN_EXISTING, 0, NULL));
+        ASSERT_NE(INVALID_HANDLE_VALUE, holds.back());
+    }
+    for (const std::string &target : targets) {
         SCOPED_TRACE(target);
         ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
     }
-    CloseHandle(hold);
-    EXPECT_EQ(OLD_CONTENT, FileBytes(locked));
-    EXPECT_EQ(OLD_CONTENT, FileBytes(readOnly));
+    for (HANDLE hold : holds)
+        CloseHandle(hold);
+    for (const std::string &target : targets)
+        EXPECT_EQ(OLD_CONTENT, FileBytes(target));
     EXPECT_NE(0u, GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
