@@ -95,7 +95,13 @@ static bool FailWith(DWORD error)
     case ERROR_FILENAME_EXCED_RANGE: errno = ENAMETOOLONG; break;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:      errno = EACCES; break;
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: errno = EACCES; break;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:         errno = EEXIST; break;
+    case ERROR_INVALID_NAME:        errno = EINVAL; break;
     default:                        errno = EIO; break;
     }
     return false;
@@ -178,6 +184,24 @@ static bool SettleReplace(const char *target, const char *backupPath, FileIdenti
     return replaced;
 }
 
+// Gives the report at tempPath the new name target. Wine neither shows a
+// link whose file is gone nor keeps it from a move, which would put the
+// report in the link's place; a second name fails wherever the name is
+// taken, so the report takes one and drops its own. Where a volume has no
+// second names it has no links either (FAT), and the move fails when the
+// name is taken, as on Windows.
+static bool PutNewReport(const char *tempPath, const char *target)
+{
+    if (CreateHardLinkA(target, tempPath, NULL)) {
+        DeleteFileA(tempPath);
+        return true;
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return FailWith(error);
+    return MoveFileExA(tempPath, target, MOVEFILE_WRITE_THROUGH) || FailWith(GetLastError());
+}
+
 // Puts the written file at tempPath in place of target (a full path). An
 // existing target is replaced by ReplaceFileA, which keeps its attributes and
 // security descriptor. The old file goes to a backup name meanwhile: without
@@ -187,9 +211,8 @@ static bool SettleReplace(const char *target, const char *backupPath, FileIdenti
 // then the caller's to delete.
 static bool PutReportInPlace(const char *tempPath, const char *target, FileIdentity old, FileIdentity report)
 {
-    // Not replacing: a file that appeared meanwhile makes the move fail.
     if (!old.known)
-        return MoveFileExA(tempPath, target, MOVEFILE_WRITE_THROUGH) || FailWith(GetLastError());
+        return PutNewReport(tempPath, target);
     // Wine's ReplaceFileA carries no attributes over; set on the new file
     // first, they hold there too.
     DWORD attributes = GetFileAttributesA(target);
@@ -357,8 +380,8 @@ static TargetKind ExamineTarget(const char *path, char *target, size_t size, Fil
             CloseHandle(existing);
         return kind;
     }
-    // A link whose file is gone is no file either; the move that would put
-    // the report in its place fails, as the name is taken.
+    // Nothing there, or a link whose file is gone: the report's new name
+    // is refused then (PutNewReport), so the link stays.
     DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
         return Refuse(error);
