@@ -110,6 +110,7 @@ static bool FailWith(DWORD error)
 // A file whatever path reaches it: its volume and its index there.
 struct FileIdentity {
     bool known;
+    bool empty;
     DWORD volume;
     DWORD indexHigh;
     DWORD indexLow;
@@ -121,6 +122,7 @@ static FileIdentity IdentityOfHandle(HANDLE file)
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(file, &info)) {
         identity.known = true;
+        identity.empty = info.nFileSizeHigh == 0 && info.nFileSizeLow == 0;
         identity.volume = info.dwVolumeSerialNumber;
         identity.indexHigh = info.nFileIndexHigh;
         identity.indexLow = info.nFileIndexLow;
@@ -152,8 +154,7 @@ static bool SameFile(FileIdentity one, FileIdentity other)
            one.indexLow == other.indexLow;
 }
 
-// A new empty file beside target, for ReplaceFileA to move the old file to;
-// its identity tells afterwards whether it still is that empty file.
+// A new empty file beside target, for ReplaceFileA to move the old file to.
 static bool ReserveBackupBeside(const char *target, char *backupPath, FileIdentity *reserved)
 {
     char full[PATH_SIZE];
@@ -167,21 +168,29 @@ static bool ReserveBackupBeside(const char *target, char *backupPath, FileIdenti
     return CloseHandle(file) != FALSE;
 }
 
-// After ReplaceFileA, whatever it answered: the backup goes only when it
-// holds the old file and the new file stands under target's name, or when
-// it is still the empty file reserved for it. The old file left under the
-// backup name alone is moved back. True when the new file is in place.
-static bool SettleReplace(const char *target, const char *backupPath, FileIdentity old, FileIdentity report,
+// After ReplaceFileA, by its answer (error). Done, the backup holds the old
+// file and goes once a file stands under target's name; after
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 it holds the old file alone and is
+// moved back; after any other failure it is the reserved empty file. FAT
+// may give a renamed file a new index, or an old one to another file, so
+// identity only ever keeps a file: a backup that is the report or the file
+// under target's name stays, and the reserved file goes only while it is
+// still that file and empty. True when the new file is in place.
+static bool SettleReplace(const char *target, const char *backupPath, DWORD error, FileIdentity report,
                           FileIdentity reserved)
 {
     FileIdentity backup = IdentityOfPath(backupPath);
-    FileIdentity standing = IdentityOfPath(target);
-    bool replaced = SameFile(standing, report);
-    if (!standing.known && SameFile(backup, old) && MoveFileExA(backupPath, target, MOVEFILE_WRITE_THROUGH))
-        return false;
-    if ((replaced && SameFile(backup, old)) || SameFile(backup, reserved))
+    if (error == ERROR_SUCCESS) {
+        FileIdentity standing = IdentityOfPath(target);
+        if (standing.known && !SameFile(backup, standing) && !SameFile(backup, report))
+            DeleteFileA(backupPath);
+        return standing.known || FailWith(ERROR_FILE_NOT_FOUND);
+    }
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        MoveFileExA(backupPath, target, MOVEFILE_WRITE_THROUGH);
+    else if (SameFile(backup, reserved) && backup.empty)
         DeleteFileA(backupPath);
-    return replaced;
+    return FailWith(error);
 }
 
 // Gives the report at tempPath the new name target. Wine neither shows a
@@ -222,9 +231,10 @@ static bool PutReportInPlace(const char *tempPath, const char *target, FileIdent
     FileIdentity reserved = {};
     if (!ReserveBackupBeside(target, backupPath, &reserved))
         return FailWith(GetLastError());
-    if (!ReplaceFileA(target, tempPath, backupPath, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL))
-        FailWith(GetLastError());
-    return SettleReplace(target, backupPath, old, report, reserved);
+    DWORD error = ReplaceFileA(target, tempPath, backupPath, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL)
+                      ? ERROR_SUCCESS
+                      : GetLastError();
+    return SettleReplace(target, backupPath, error, report, reserved);
 }
 
 static bool WriteParts(HANDLE file, const ReportFileParts &parts)
