@@ -249,21 +249,22 @@ static bool WriteParts(HANDLE file, const ReportFileParts &parts)
 }
 
 // Writes the whole report and makes sure it reached the disk; closes file.
-// identity: the new file's, to know it again after the replace.
+// identity: the new file's, to know it again after the replace. A failed
+// close tells its reason only when the write told none.
 static bool WriteReportInto(HANDLE file, const ReportFileParts &parts, FileIdentity *identity)
 {
     bool written = WriteParts(file, parts) && (FlushFileBuffers(file) || FailWith(GetLastError()));
     *identity = IdentityOfHandle(file);
-    bool closed = CloseHandle(file) || FailWith(GetLastError());
-    return written && closed && identity->known;
+    bool closed = CloseHandle(file) != FALSE;
+    return written && (closed || FailWith(GetLastError())) && identity->known;
 }
 
 // Into a device or a pipe, as a redirection would; closes file.
 static bool WriteStraightInto(HANDLE file, const ReportFileParts &parts)
 {
     bool written = WriteParts(file, parts);
-    bool closed = CloseHandle(file) || FailWith(GetLastError());
-    return written && closed;
+    bool closed = CloseHandle(file) != FALSE;
+    return written && (closed || FailWith(GetLastError()));
 }
 
 // A name of the pipe namespace.
