@@ -391,8 +391,8 @@ static TargetKind ExamineTarget(const char *path, char *target, size_t size, Fil
             CloseHandle(existing);
         return kind;
     }
-    // Nothing there, or a link whose file is gone: the report's new name
-    // is refused then (PutNewReport), so the link stays.
+    // Nothing there, or a link whose file is gone: PutNewReport never gives
+    // the report a name that is taken, so such a link stays.
     DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
         return Refuse(error);
