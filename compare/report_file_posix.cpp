@@ -15,11 +15,12 @@
 enum { TEMP_NAME_SIZE = 4096, LINKS_FOLLOWED_AT_MOST = 40 };
 
 // The new file gets the old file's permissions, or those a newly created
-// file would get.
+// file would get. Never its set-id bits: a report is no program to run as
+// its owner.
 static mode_t ModeForReport(const struct stat *old)
 {
     if (old)
-        return old->st_mode & 07777;
+        return old->st_mode & 0777;
     mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
@@ -72,7 +73,6 @@ static bool WriteParts(int fd, const ReportFileParts &parts)
 }
 
 // Writes the whole report and makes sure it reached the disk; closes fd.
-// The mode comes after the owner, whose change clears the set-id bits.
 static bool WriteReportInto(int fd, const struct stat *old, const ReportFileParts &parts)
 {
     KeepOwnerOf(fd, old);
@@ -112,7 +112,11 @@ static bool WriteStraightInto(const char *path, const ReportFileParts &parts)
     if (fd < 0)
         return false;
     bool written = WriteParts(fd, parts);
+    int error = errno;
     bool closed = close(fd) == 0;
+    if (written)
+        error = errno;
+    errno = error;
     return written && closed;
 }
 

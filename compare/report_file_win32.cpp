@@ -95,7 +95,13 @@ static bool FailWith(DWORD error)
     case ERROR_FILENAME_EXCED_RANGE: errno = ENAMETOOLONG; break;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:      errno = EACCES; break;
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: errno = EACCES; break;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:         errno = EEXIST; break;
+    case ERROR_INVALID_NAME:        errno = EINVAL; break;
     default:                        errno = EIO; break;
     }
     return false;
@@ -104,6 +110,7 @@ static bool FailWith(DWORD error)
 // A file whatever path reaches it: its volume and its index there.
 struct FileIdentity {
     bool known;
+    bool empty;
     DWORD volume;
     DWORD indexHigh;
     DWORD indexLow;
@@ -115,6 +122,7 @@ static FileIdentity IdentityOfHandle(HANDLE file)
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(file, &info)) {
         identity.known = true;
+        identity.empty = info.nFileSizeHigh == 0 && info.nFileSizeLow == 0;
         identity.volume = info.dwVolumeSerialNumber;
         identity.indexHigh = info.nFileIndexHigh;
         identity.indexLow = info.nFileIndexLow;
@@ -146,8 +154,7 @@ static bool SameFile(FileIdentity one, FileIdentity other)
            one.indexLow == other.indexLow;
 }
 
-// A new empty file beside target, for ReplaceFileA to move the old file to;
-// its identity tells afterwards whether it still is that empty file.
+// A new empty file beside target, for ReplaceFileA to move the old file to.
 static bool ReserveBackupBeside(const char *target, char *backupPath, FileIdentity *reserved)
 {
     char full[PATH_SIZE];
@@ -161,21 +168,47 @@ static bool ReserveBackupBeside(const char *target, char *backupPath, FileIdenti
     return CloseHandle(file) != FALSE;
 }
 
-// After ReplaceFileA, whatever it answered: the backup goes only when it
-// holds the old file and the new file stands under target's name, or when
-// it is still the empty file reserved for it. The old file left under the
-// backup name alone is moved back. True when the new file is in place.
-static bool SettleReplace(const char *target, const char *backupPath, FileIdentity old, FileIdentity report,
+// After ReplaceFileA, by its answer (error). Done, the backup holds the old
+// file and goes once a file stands under target's name; after
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 it holds the old file alone and is
+// moved back; after any other failure it is the reserved empty file. FAT
+// may give a renamed file a new index, or an old one to another file, so
+// identity only ever keeps a file: a backup that is the report or the file
+// under target's name stays, and the reserved file goes only while it is
+// still that file and empty. True when the new file is in place.
+static bool SettleReplace(const char *target, const char *backupPath, DWORD error, FileIdentity report,
                           FileIdentity reserved)
 {
     FileIdentity backup = IdentityOfPath(backupPath);
-    FileIdentity standing = IdentityOfPath(target);
-    bool replaced = SameFile(standing, report);
-    if (!standing.known && SameFile(backup, old) && MoveFileExA(backupPath, target, MOVEFILE_WRITE_THROUGH))
-        return false;
-    if ((replaced && SameFile(backup, old)) || SameFile(backup, reserved))
+    if (error == ERROR_SUCCESS) {
+        FileIdentity standing = IdentityOfPath(target);
+        if (standing.known && !SameFile(backup, standing) && !SameFile(backup, report))
+            DeleteFileA(backupPath);
+        return standing.known || FailWith(ERROR_FILE_NOT_FOUND);
+    }
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        MoveFileExA(backupPath, target, MOVEFILE_WRITE_THROUGH);
+    else if (SameFile(backup, reserved) && backup.empty)
         DeleteFileA(backupPath);
-    return replaced;
+    return FailWith(error);
+}
+
+// Gives the report at tempPath the new name target. Wine neither shows a
+// link whose file is gone nor keeps it from a move, which would put the
+// report in the link's place; a second name fails wherever the name is
+// taken, so the report takes one and drops its own. Where a volume has no
+// second names it has no links either (FAT), and the move fails when the
+// name is taken, as on Windows.
+static bool PutNewReport(const char *tempPath, const char *target)
+{
+    if (CreateHardLinkA(target, tempPath, NULL)) {
+        DeleteFileA(tempPath);
+        return true;
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return FailWith(error);
+    return MoveFileExA(tempPath, target, MOVEFILE_WRITE_THROUGH) || FailWith(GetLastError());
 }
 
 // Puts the written file at tempPath in place of target (a full path). An
@@ -187,9 +220,8 @@ static bool SettleReplace(const char *target, const char *backupPath, FileIdenti
 // then the caller's to delete.
 static bool PutReportInPlace(const char *tempPath, const char *target, FileIdentity old, FileIdentity report)
 {
-    // Not replacing: a file that appeared meanwhile makes the move fail.
     if (!old.known)
-        return MoveFileExA(tempPath, target, MOVEFILE_WRITE_THROUGH) || FailWith(GetLastError());
+        return PutNewReport(tempPath, target);
     // Wine's ReplaceFileA carries no attributes over; set on the new file
     // first, they hold there too.
     DWORD attributes = GetFileAttributesA(target);
@@ -199,9 +231,10 @@ static bool PutReportInPlace(const char *tempPath, const char *target, FileIdent
     FileIdentity reserved = {};
     if (!ReserveBackupBeside(target, backupPath, &reserved))
         return FailWith(GetLastError());
-    if (!ReplaceFileA(target, tempPath, backupPath, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL))
-        FailWith(GetLastError());
-    return SettleReplace(target, backupPath, old, report, reserved);
+    DWORD error = ReplaceFileA(target, tempPath, backupPath, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL)
+                      ? ERROR_SUCCESS
+                      : GetLastError();
+    return SettleReplace(target, backupPath, error, report, reserved);
 }
 
 static bool WriteParts(HANDLE file, const ReportFileParts &parts)
@@ -216,21 +249,22 @@ static bool WriteParts(HANDLE file, const ReportFileParts &parts)
 }
 
 // Writes the whole report and makes sure it reached the disk; closes file.
-// identity: the new file's, to know it again after the replace.
+// identity: the new file's, to know it again after the replace. A failed
+// close tells its reason only when the write told none.
 static bool WriteReportInto(HANDLE file, const ReportFileParts &parts, FileIdentity *identity)
 {
     bool written = WriteParts(file, parts) && (FlushFileBuffers(file) || FailWith(GetLastError()));
     *identity = IdentityOfHandle(file);
-    bool closed = CloseHandle(file) || FailWith(GetLastError());
-    return written && closed && identity->known;
+    bool closed = CloseHandle(file) != FALSE;
+    return written && (closed || FailWith(GetLastError())) && identity->known;
 }
 
 // Into a device or a pipe, as a redirection would; closes file.
 static bool WriteStraightInto(HANDLE file, const ReportFileParts &parts)
 {
     bool written = WriteParts(file, parts);
-    bool closed = CloseHandle(file) || FailWith(GetLastError());
-    return written && closed;
+    bool closed = CloseHandle(file) != FALSE;
+    return written && (closed || FailWith(GetLastError()));
 }
 
 // A name of the pipe namespace.
@@ -300,21 +334,27 @@ static TargetKind Refuse(DWORD error)
 }
 
 // What the existing target, links followed, is; for a file its full path in
-// target and its identity in old.
-static TargetKind KindOfExisting(HANDLE existing, char *target, size_t size, FileIdentity *old)
+// target and its identity in old. writeError: why it did not open for
+// writing, or ERROR_SUCCESS.
+static TargetKind KindOfExisting(HANDLE existing, DWORD writeError, char *target, size_t size, FileIdentity *old)
 {
+    bool writable = writeError == ERROR_SUCCESS;
     DWORD type = GetFileType(existing);
-    if (type == FILE_TYPE_CHAR || (type == FILE_TYPE_PIPE && IsPipeWithReader(existing)))
+    if (writable && (type == FILE_TYPE_CHAR || (type == FILE_TYPE_PIPE && IsPipeWithReader(existing))))
         return TARGET_DEVICE;
-    if (type == FILE_TYPE_PIPE) {
+    if (writable && type == FILE_TYPE_PIPE) {
         errno = ENXIO;      // as a FIFO without a reader answers on Linux
         return TARGET_REFUSED;
     }
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(existing, &info))
-        return Refuse(GetLastError());
+        return Refuse(writable ? GetLastError() : writeError);
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return Refuse(ERROR_DIRECTORY);
+    // The replace asks only its folder's leave: a file this user may not
+    // write, or that another program keeps from writers, would go too.
+    if (!writable)
+        return Refuse(writeError);
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
         return Refuse(ERROR_ACCESS_DENIED);
     if (!FinalPathOf(existing, target, size))
@@ -323,13 +363,15 @@ static TargetKind KindOfExisting(HANDLE existing, char *target, size_t size, Fil
     return TARGET_FILE;
 }
 
-// Opened for writing where that is allowed, for a look only otherwise. Each
-// open of a pipe takes one of its instances, so a report that goes into one
-// is written through this very handle.
-static HANDLE OpenExisting(const char *path)
+// Opened for writing where that is allowed, for a look only otherwise, with
+// the write open's error in writeError. Each open of a pipe takes one of its
+// instances, so a report that goes into one is written through this very
+// handle.
+static HANDLE OpenExisting(const char *path, DWORD *writeError)
 {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    *writeError = file != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : GetLastError();
     return file != INVALID_HANDLE_VALUE ? file : OpenToLookAt(path);
 }
 
@@ -339,17 +381,18 @@ static HANDLE OpenExisting(const char *path)
 // handle to write into.
 static TargetKind ExamineTarget(const char *path, char *target, size_t size, FileIdentity *old, HANDLE *device)
 {
-    HANDLE existing = OpenExisting(path);
+    DWORD writeError = ERROR_SUCCESS;
+    HANDLE existing = OpenExisting(path, &writeError);
     if (existing != INVALID_HANDLE_VALUE) {
-        TargetKind kind = KindOfExisting(existing, target, size, old);
+        TargetKind kind = KindOfExisting(existing, writeError, target, size, old);
         if (kind == TARGET_DEVICE)
             *device = existing;
         else
             CloseHandle(existing);
         return kind;
     }
-    // A link whose file is gone is no file either; the move that would put
-    // the report in its place fails, as the name is taken.
+    // Nothing there, or a link whose file is gone: PutNewReport never gives
+    // the report a name that is taken, so such a link stays.
     DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
         return Refuse(error);

@@ -175,6 +175,11 @@ TEST_F(ReportFileTest, SaveReplacesTheFileWholeKeepingItsPermissions)
     EXPECT_EQ(owner, info.st_uid);
     EXPECT_EQ(group, info.st_gid);
     EXPECT_EQ((std::set<std::string>{"one.bin", "two.bin", "report.txt"}), NamesInDir());
+    // Permission bits only: a set-id bit would make the report a program's.
+    ASSERT_EQ(0, chmod(target.c_str(), 06750));
+    ASSERT_TRUE(WriteReportFile(target.c_str(), LastResult()));
+    ASSERT_EQ(0, stat(target.c_str(), &info));
+    EXPECT_EQ(0750u, info.st_mode & 07777u);
 
     // A new file gets what the umask leaves of 0666.
     mode_t mask = umask(027);

@@ -249,20 +249,28 @@ TEST_F(ExportTest, SecondSaveProposesTheFirstPathAndTheDialogAddsTxt)
     EXPECT_EQ("テキストファイル(*.txt)", SeenDialogs()[0].filterLabel);
 }
 
+// Held by a reader that shares nothing, that lets others rename the file but
+// not write it (the save may not write it either), or the reverse.
 TEST_F(ExportTest, LockedOrReadOnlyTargetIsLeftAsItWas)
 {
-    std::string locked = MakeFile("locked.txt", OLD_CONTENT);
-    HANDLE hold = HoldWithoutSharing(locked);
-    ASSERT_NE(INVALID_HANDLE_VALUE, hold);
     std::string readOnly = MakeFile("read only.txt", OLD_CONTENT);
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    for (const std::string &target : {locked, readOnly}) {
+    std::vector<std::string> targets = {readOnly};
+    std::vector<HANDLE> holds;
+    const DWORD sharings[] = {0, FILE_SHARE_READ | FILE_SHARE_DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE};
+    for (DWORD sharing : sharings) {
+        targets.push_back(MakeFile("held" + std::to_string(sharing) + ".txt", OLD_CONTENT));
+        holds.push_back(CreateFileA(targets.back().c_str(), GENERIC_READ, sharing, NULL, OPEN_EXISTING, 0, NULL));
+        ASSERT_NE(INVALID_HANDLE_VALUE, holds.back());
+    }
+    for (const std::string &target : targets) {
         SCOPED_TRACE(target);
         ExpectRefusedSave(target, {ChooseFile(target), PressButton(IDYES), PressButton(IDOK)});
     }
-    CloseHandle(hold);
-    EXPECT_EQ(OLD_CONTENT, FileBytes(locked));
-    EXPECT_EQ(OLD_CONTENT, FileBytes(readOnly));
+    for (HANDLE hold : holds)
+        CloseHandle(hold);
+    for (const std::string &target : targets)
+        EXPECT_EQ(OLD_CONTENT, FileBytes(target));
     EXPECT_NE(0u, GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
@@ -308,8 +316,9 @@ TEST_F(ExportTest, LongestNameIntoADeepFolderIsSavedAndLeavesNothingElse)
 }
 
 // Through a link the file it names is replaced, in its own folder and with
-// its attributes, and the link stays. A folder, a link to one and a FIFO
-// that Wine cannot tell has a reader are refused, errno saying why.
+// its attributes, and the link stays. A folder, a link to one, a FIFO that
+// Wine cannot tell has a reader and a link whose file is gone (which Wine
+// does not show) are refused, errno saying why.
 TEST_F(ExportTest, LinkedFileTakesTheReportAndFoldersAndFifosAreRefused)
 {
     std::string first, second;
@@ -323,6 +332,9 @@ TEST_F(ExportTest, LinkedFileTakesTheReportAndFoldersAndFifosAreRefused)
     ASSERT_TRUE(MakeSymbolicLink(link, "proj/notes.txt"));
     ASSERT_TRUE(MakeSymbolicLink(folder + "keeplink", "keep"));
     ASSERT_TRUE(MakeUnixFifo(folder + "fifo"));
+    std::string gone = MakeFile("gone.txt", "");
+    ASSERT_TRUE(MakeSymbolicLink(folder + "dangling", "gone.txt"));
+    ASSERT_TRUE(DeleteFileA(gone.c_str()));
 
     Save({ChooseFile(link), PressButton(IDYES)});
     EXPECT_EQ(MoreLineReport(first, second), FileBytes(notes));
@@ -333,7 +345,8 @@ TEST_F(ExportTest, LinkedFileTakesTheReportAndFoldersAndFifosAreRefused)
     static ReportFileParts parts;
     FormatLastResult(&parts);
     std::set<std::string> before = NamesIn(folder);
-    const struct { const char *name; int reason; } refused[] = {{"keep", EISDIR}, {"keeplink", EISDIR}, {"fifo", ENXIO}};
+    const struct { const char *name; int reason; } refused[] = {{"keep", EISDIR}, {"keeplink", EISDIR}, {"fifo", ENXIO},
+                                                               {"dangling", EEXIST}};
     for (const auto &row : refused) {
         errno = 0;
         EXPECT_FALSE(WriteReportFile((folder + row.name).c_str(), parts)) << row.name;
@@ -341,8 +354,10 @@ TEST_F(ExportTest, LinkedFileTakesTheReportAndFoldersAndFifosAreRefused)
     }
     EXPECT_EQ(before, NamesIn(folder));
     EXPECT_EQ(OLD_CONTENT, FileBytes(inside));
+    MakeFile("gone.txt", "");     // so that Wine sees the link, to delete it
     SetFileAttributesA(notes.c_str(), FILE_ATTRIBUTE_NORMAL);
-    for (const std::string &path : {notes, inside, folder + "keeplink", folder + "proj", folder + "keep"}) {
+    for (const std::string &path :
+         {notes, inside, gone, folder + "keeplink", folder + "dangling", folder + "proj", folder + "keep"}) {
         DeleteFileA(path.c_str());
         RemoveDirectoryA(path.c_str());
     }
