@@ -180,6 +180,7 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
         "CMD -l -i 2K:2000 \"$1\" \"$2\"",
         "CMD -l -i 010 -n 5KiB \"$1\" \"$2\"",
         "CMD -l -n 1MB \"$1\" \"$2\"",
+        "CMD -l -i 3000 -i 1:2K -n 5000 -n 40000 \"$1\" \"$2\"",
         "CMD -l -i 3000:7 -n 50000 <(cat \"$1\") - < \"$2\"",
     };
     std::mt19937 random(20250115);

@@ -178,11 +178,20 @@ static ArgumentFault ReadOption(int argc, char **argv, int *at, Options *options
         if (!ReadNumber(OptionValue(argc, argv, at), STOP_AT_END, STOP_AT_FIRST, &options->settings.compcancel))
             return FAULT_STOP;
     } else if (IsOption(argument, "-i", true)) {
-        if (!ReadSkips(OptionValue(argc, argv, at), options->parts.skip))
+        // Given again, the larger skip of each input holds, as with cmp.
+        int64_t skips[2];
+        if (!ReadSkips(OptionValue(argc, argv, at), skips))
             return FAULT_SKIP;
+        for (int index = 0; index < 2; ++index)
+            if (skips[index] > options->parts.skip[index])
+                options->parts.skip[index] = skips[index];
     } else if (IsOption(argument, "-n", true)) {
-        if (!ReadByteCount(OptionValue(argc, argv, at), &options->parts.limit))
+        // Given again, the smaller limit holds, as with cmp.
+        int64_t limit = 0;
+        if (!ReadByteCount(OptionValue(argc, argv, at), &limit))
             return FAULT_BYTES;
+        if (limit < options->parts.limit)
+            options->parts.limit = limit;
     } else if (std::strcmp(argument, "-l") == 0) {
         options->listAll = true;
     } else if (IsOption(argument, "-o", false)) {
