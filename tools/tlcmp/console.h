@@ -17,6 +17,10 @@ void StartConsole(bool rawShiftJis);
 // when the stream refused it.
 bool WriteText(FILE *stream, const char *text, size_t length);
 
+// Writes bytes to stream as they are, and flushes them; false when the
+// stream refused them, errno then EPIPE for a pipe whose reader has gone.
+bool WriteBytes(FILE *stream, const char *bytes, size_t length);
+
 // A name as the user typed it, as Shift-JIS for the texts that show it; a
 // character Shift-JIS lacks becomes '?'. Always zero-ended within size.
 void TextNameOf(const char *typed, char *name, size_t size);

@@ -141,12 +141,17 @@ bool WriteText(FILE *stream, const char *text, size_t length)
     // Without a converter (--sjis, or a charset iconv does not know) the
     // bytes go out as they are.
     if (converter == NO_CONVERTER)
-        return Put(&sink, text, length) && std::fflush(stream) == 0;
+        return WriteBytes(stream, text, length);
     bool written = ConvertLines(converter, text, length, &sink) && std::fflush(stream) == 0;
     int error = errno;  // the caller says why the write failed
     iconv_close(converter);
     errno = error;
     return written;
+}
+
+bool WriteBytes(FILE *stream, const char *bytes, size_t length)
+{
+    return std::fwrite(bytes, 1, length, stream) == length && std::fflush(stream) == 0;
 }
 
 void TextNameOf(const char *typed, char *name, size_t size)

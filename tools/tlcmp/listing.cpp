@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "compare/scan.h"
+#include "tools/tlcmp/console.h"
 
 enum {
     OUTPUT_SIZE = 1 << 20,
@@ -50,9 +51,11 @@ static int OffsetWidth(const InputParts &parts, FileSizes sizes)
     return DigitsOf(largest);
 }
 
+// Through the console's write, so that a closed pipe is told as one on
+// every platform.
 static bool Flush(Lister *lister)
 {
-    if (lister->used > 0 && std::fwrite(lister->buffer, 1, lister->used, lister->out) != lister->used) {
+    if (lister->used > 0 && !WriteBytes(lister->out, lister->buffer, lister->used)) {
         lister->failed = true;
         lister->error = errno;
     }
@@ -229,7 +232,7 @@ bool ListDifferences(const char *name1, const char *name2, const InputParts &par
     // The listing ignores the report's limit and stop condition.
     const Settings settings = DefaultSettings();
     CompareFileParts(name1, name2, settings, parts, noProgress, listing, run, nameSize);
-    bool written = Flush(&lister) && std::fflush(out) == 0;
+    bool written = Flush(&lister);
     if (lister.failed)
         errno = lister.error;
     run->differences = lister.lines;
