@@ -183,6 +183,7 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
         "CMD -l -i 3000 -i 1:2K -n 5000 -n 40000 \"$1\" \"$2\"",
         "CMD -l -i ' +7:+0x20' -n +1KD \"$1\" \"$2\"",
         "CMD -l -i 3000:7 -n 50000 <(cat \"$1\") - < \"$2\"",
+        "CMD -l /proc/version \"$2\"",
     };
     std::mt19937 random(20250115);
     for (int round = 0; round < 10; ++round) {

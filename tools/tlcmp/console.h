@@ -27,6 +27,12 @@ void TextNameOf(const char *typed, char *name, size_t size);
 
 bool IsTerminal(FILE *stream);
 
+// For -l's column width, as cmp reckons it: the size the system states of the
+// regular file name opens, whatever it holds (a file of /proc says 0), and
+// the offset reading starts from. False for anything else, and on Windows,
+// where the size the comparison takes is already the one stated.
+bool StatedSizeOf(const char *name, int64_t *size, int64_t *start);
+
 // Before a long output into a pipe: a larger pipe where the system allows
 // it, so that writer and reader take turns less often.
 void WidenPipe(FILE *stream);

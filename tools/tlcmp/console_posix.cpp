@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "compare/shift_jis.h"
@@ -177,6 +178,19 @@ void TextNameOf(const char *typed, char *name, size_t size)
 bool IsTerminal(FILE *stream)
 {
     return isatty(fileno(stream)) != 0;
+}
+
+bool StatedSizeOf(const char *name, int64_t *size, int64_t *start)
+{
+    // Standard input is compared from where it stands, as the comparison opens it.
+    bool standardInput = std::strcmp(name, "/dev/stdin") == 0;
+    struct stat info;
+    if ((standardInput ? fstat(STDIN_FILENO, &info) : stat(name, &info)) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    off_t at = standardInput ? lseek(STDIN_FILENO, 0, SEEK_CUR) : 0;
+    *size = info.st_size;
+    *start = at > 0 ? at : 0;
+    return true;
 }
 
 int64_t MillisecondsNow()

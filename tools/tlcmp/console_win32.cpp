@@ -123,6 +123,11 @@ bool IsTerminal(FILE *stream)
     return _isatty(_fileno(stream)) != 0;
 }
 
+bool StatedSizeOf(const char *, int64_t *, int64_t *)
+{
+    return false;
+}
+
 int64_t MillisecondsNow()
 {
     return static_cast<int64_t>(GetTickCount());

@@ -468,11 +468,25 @@ static void ReportEndOfShorter(const Options &options, const Comparison &run)
     WriteLine(stderr, text);
 }
 
+// The length of a part as the stated size of its input tells it, which is
+// what sets cmp's column width; SIZE_UNKNOWN where no size is stated.
+static int64_t StatedLengthOf(const char *opened, int64_t skip)
+{
+    int64_t size = 0, start = 0;
+    if (!StatedSizeOf(opened, &size, &start))
+        return SIZE_UNKNOWN;
+    // Nothing is left of a file skipped past its stated end.
+    return size - start > skip ? size - start - skip : 0;
+}
+
 static int CompareAndList(const Options &options)
 {
     static Comparison run;
     WidenPipe(stdout);
-    bool written = ListDifferences(options.opened[0], options.opened[1], options.parts, stdout, &run,
+    // Taken as the inputs are opened, before anything is read.
+    const int64_t stated[2] = {StatedLengthOf(options.opened[0], options.parts.skip[0]),
+                               StatedLengthOf(options.opened[1], options.parts.skip[1])};
+    bool written = ListDifferences(options.opened[0], options.opened[1], options.parts, stated, stdout, &run,
                                    INPUT_NAME_SIZE);
     if (!written)
         return ReportStdoutFailure(errno);
