@@ -184,6 +184,7 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
         "CMD -l -i ' +7:+0x20' -n +1KD \"$1\" \"$2\"",
         "CMD -l -i 3000:7 -n 50000 <(cat \"$1\") - < \"$2\"",
         "CMD -l /proc/version \"$2\"",
+        "CMD -l \"$(ln -sf \"$1\" \"$1\xc3\xa4\"; echo \"$1\xc3\xa4\")\" \"$2\"",
     };
     std::mt19937 random(20250115);
     for (int round = 0; round < 10; ++round) {

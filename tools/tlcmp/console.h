@@ -21,6 +21,11 @@ bool WriteText(FILE *stream, const char *text, size_t length);
 // stream refused them, errno then EPIPE for a pipe whose reader has gone.
 bool WriteBytes(FILE *stream, const char *bytes, size_t length);
 
+// Writes a name as the user typed it: its own bytes where names are bytes
+// (POSIX), as cmp writes them whatever the locale; on Windows as the
+// program's texts, which the typed names already are.
+bool WriteTypedName(FILE *stream, const char *typed);
+
 // A name as the user typed it, as Shift-JIS for the texts that show it; a
 // character Shift-JIS lacks becomes '?'. Always zero-ended within size.
 void TextNameOf(const char *typed, char *name, size_t size);

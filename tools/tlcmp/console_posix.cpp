@@ -155,6 +155,11 @@ bool WriteBytes(FILE *stream, const char *bytes, size_t length)
     return std::fwrite(bytes, 1, length, stream) == length && std::fflush(stream) == 0;
 }
 
+bool WriteTypedName(FILE *stream, const char *typed)
+{
+    return WriteBytes(stream, typed, std::strlen(typed));
+}
+
 void TextNameOf(const char *typed, char *name, size_t size)
 {
     Sink sink = {nullptr, name, size, 0};

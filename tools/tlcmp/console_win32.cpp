@@ -112,6 +112,11 @@ bool WriteBytes(FILE *stream, const char *bytes, size_t length)
     return false;
 }
 
+bool WriteTypedName(FILE *stream, const char *typed)
+{
+    return WriteText(stream, typed, std::strlen(typed));
+}
+
 // The command line arrives in the ANSI code page, 932 by the manifest.
 void TextNameOf(const char *typed, char *name, size_t size)
 {

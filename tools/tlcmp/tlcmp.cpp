@@ -454,18 +454,20 @@ static int CompareAndReport(const Options &options)
     return options.quiet ? status : FinishOutput(WriteReportTo(stdout, parts), status);
 }
 
-// cmp's words for an input that ended before the other and the limit.
+// cmp's words for an input that ended before the other and the limit, and
+// its bytes of the name.
 static void ReportEndOfShorter(const Options &options, const Comparison &run)
 {
+    static const char START[] = "tlcmp: EOF on ";
     int shorter = run.sizes.first < run.sizes.second ? 0 : 1;
     int64_t size = shorter == 0 ? run.sizes.first : run.sizes.second;
-    char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
-    TextNameOf(options.names[shorter], name, sizeof name);
+    char end[MESSAGE_SIZE];
     if (size == 0)
-        std::snprintf(text, sizeof text, "tlcmp: EOF on %s which is empty", name);
+        std::snprintf(end, sizeof end, " which is empty");
     else
-        std::snprintf(text, sizeof text, "tlcmp: EOF on %s after byte %lld", name, static_cast<long long>(size));
-    WriteLine(stderr, text);
+        std::snprintf(end, sizeof end, " after byte %lld", static_cast<long long>(size));
+    if (WriteText(stderr, START, std::strlen(START)) && WriteTypedName(stderr, options.names[shorter]))
+        WriteLine(stderr, end);
 }
 
 // The length of a part as the stated size of its input tells it, which is
