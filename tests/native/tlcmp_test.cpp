@@ -180,7 +180,11 @@ TEST_F(TlcmpTest, AgreesWithCmpOnGeneratedPairsUnderEveryStopCondition)
         "CMD -l -i 2K:2000 \"$1\" \"$2\"",
         "CMD -l -i 010 -n 5KiB \"$1\" \"$2\"",
         "CMD -l -n 1MB \"$1\" \"$2\"",
+        "CMD -l -i 3000 -i 1:2K -n 5000 -n 40000 \"$1\" \"$2\"",
+        "CMD -l -i ' +7:+0x20' -n +1KD \"$1\" \"$2\"",
         "CMD -l -i 3000:7 -n 50000 <(cat \"$1\") - < \"$2\"",
+        "CMD -l /proc/version \"$2\"",
+        "CMD -l \"$(ln -sf \"$1\" \"$1\xc3\xa4\"; echo \"$1\xc3\xa4\")\" \"$2\"",
     };
     std::mt19937 random(20250115);
     for (int round = 0; round < 10; ++round) {
@@ -433,6 +437,7 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
         {{"-n", "8E", a, b}, bytesFault, true},
         {{"-n5x", a, b}, bytesFault, true},
         {{"-n", "1Ki", a, b}, bytesFault, true},
+        {{"-n", "0Q", a, b}, bytesFault, true},
         {{"-l", "-q", a, b}, u8"-l は -m、-s、-o、-q と一緒には指定できません。\n", true},
         {{a}, u8"２つのファイルを指定してください。\n", true},
         {{a, b, a}, u8"２つのファイルを指定してください。\n", true},

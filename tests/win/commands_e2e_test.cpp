@@ -230,7 +230,7 @@ void FinishServedPipe(ServedPipe *served)
 // Where tlcmp.exe -o saves: into the file a link names (the link stays),
 // over a file that is no input, into a pipe that is read; never over a link
 // to a folder or a FIFO that nobody may be reading. A closed standard output
-// is named as such.
+// is named as such, under the report and under -l.
 TEST_F(CommandsE2eTest, TlcmpReportFollowsLinksFillsPipesAndNeverTakesAFolder)
 {
     std::string folder = MakeTempFolder("save targets") + "\\";
@@ -263,8 +263,10 @@ TEST_F(CommandsE2eTest, TlcmpReportFollowsLinksFillsPipesAndNeverTakesAFolder)
     EXPECT_EQ(std::set<std::string>{"notes.txt"}, NamesIn(folder + "proj\\"));
     EXPECT_EQ(before, NamesIn(folder));
     EXPECT_EQ("inside\r\n", FileBytes(inside));
-    EXPECT_EQ(2, RunConsoleProgramIntoClosedPipe(TlcmpExePath(), {first, second}, &err));
-    EXPECT_EQ("標準出力に書き込めません（Broken pipe）。\r\n", err);
+    for (const std::vector<std::string> &args : {std::vector<std::string>{first, second}, {"-l", first, second}}) {
+        EXPECT_EQ(2, RunConsoleProgramIntoClosedPipe(TlcmpExePath(), args, &err)) << args[0];
+        EXPECT_EQ("標準出力に書き込めません（Broken pipe）。\r\n", err);
+    }
 
     for (const char *name : {"fifo", "link.txt", "keeplink", "proj\\notes.txt", "keep\\inside.txt", "other.txt",
                              "first.bin", "second.bin", "proj", "keep", ""}) {

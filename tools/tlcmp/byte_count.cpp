@@ -17,6 +17,11 @@ static int DigitValue(char character)
 // The number at the start of text; returns the place after it, or null.
 static const char *ReadNumber(const char *text, int64_t *value)
 {
+    // cmp takes blanks and a plus sign before the number.
+    while (*text != '\0' && std::strchr(" \t\n\v\f\r", *text))
+        ++text;
+    if (*text == '+')
+        ++text;
     int base = 10;
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X') && DigitValue(text[2]) < 16) {
         base = 16;
@@ -38,10 +43,10 @@ static const char *ReadNumber(const char *text, int64_t *value)
 }
 
 // How many times the multiplier's base applies: K (or k) once, M twice...;
-// 0 for no multiplier letter.
+// 0 for no multiplier letter. cmp knows no R or Q.
 static int PowerOf(char letter)
 {
-    static const char letters[] = "KMGTPEZYRQ";
+    static const char letters[] = "KMGTPEZY";
     if (letter == 'k')
         letter = 'K';
     const char *found = letter != '\0' ? std::strchr(letters, letter) : nullptr;
@@ -58,7 +63,7 @@ static const char *ReadCount(const char *text, int64_t *value)
         return at;
     ++at;
     int64_t base = 1024;
-    if (at[0] == 'B') {
+    if (at[0] == 'B' || at[0] == 'D') {     // KD is kB to cmp
         base = 1000;
         ++at;
     } else if (at[0] == 'i' && at[1] == 'B') {

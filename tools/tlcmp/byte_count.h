@@ -1,6 +1,6 @@
-// The byte counts of -i and -n as cmp reads them: a decimal, octal (0...) or
-// hexadecimal (0x...) number, then a multiplier such as kB (1000), K or KiB
-// (1024), MB, M, MiB and so on up to E.
+// The byte counts of -i and -n as cmp reads them: blanks and a plus sign
+// allowed first, a decimal, octal (0...) or hexadecimal (0x...) number, then
+// a multiplier such as kB or KD (1000), K or KiB (1024), MB, M, MiB and so on.
 #ifndef TARNLIGHT_TLCMP_BYTE_COUNT_H
 #define TARNLIGHT_TLCMP_BYTE_COUNT_H
 

@@ -17,11 +17,26 @@ void StartConsole(bool rawShiftJis);
 // when the stream refused it.
 bool WriteText(FILE *stream, const char *text, size_t length);
 
+// Writes bytes to stream as they are, and flushes them; false when the
+// stream refused them, errno then EPIPE for a pipe whose reader has gone.
+bool WriteBytes(FILE *stream, const char *bytes, size_t length);
+
+// Writes a name as the user typed it: its own bytes where names are bytes
+// (POSIX), as cmp writes them whatever the locale; on Windows as the
+// program's texts, which the typed names already are.
+bool WriteTypedName(FILE *stream, const char *typed);
+
 // A name as the user typed it, as Shift-JIS for the texts that show it; a
 // character Shift-JIS lacks becomes '?'. Always zero-ended within size.
 void TextNameOf(const char *typed, char *name, size_t size);
 
 bool IsTerminal(FILE *stream);
+
+// For -l's column width, as cmp reckons it: the size the system states of the
+// regular file name opens, whatever it holds (a file of /proc says 0), and
+// the offset reading starts from. False for anything else, and on Windows,
+// where the size the comparison takes is already the one stated.
+bool StatedSizeOf(const char *name, int64_t *size, int64_t *start);
 
 // Before a long output into a pipe: a larger pipe where the system allows
 // it, so that writer and reader take turns less often.

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "compare/shift_jis.h"
@@ -141,12 +142,22 @@ bool WriteText(FILE *stream, const char *text, size_t length)
     // Without a converter (--sjis, or a charset iconv does not know) the
     // bytes go out as they are.
     if (converter == NO_CONVERTER)
-        return Put(&sink, text, length) && std::fflush(stream) == 0;
+        return WriteBytes(stream, text, length);
     bool written = ConvertLines(converter, text, length, &sink) && std::fflush(stream) == 0;
     int error = errno;  // the caller says why the write failed
     iconv_close(converter);
     errno = error;
     return written;
+}
+
+bool WriteBytes(FILE *stream, const char *bytes, size_t length)
+{
+    return std::fwrite(bytes, 1, length, stream) == length && std::fflush(stream) == 0;
+}
+
+bool WriteTypedName(FILE *stream, const char *typed)
+{
+    return WriteBytes(stream, typed, std::strlen(typed));
 }
 
 void TextNameOf(const char *typed, char *name, size_t size)
@@ -172,6 +183,19 @@ void TextNameOf(const char *typed, char *name, size_t size)
 bool IsTerminal(FILE *stream)
 {
     return isatty(fileno(stream)) != 0;
+}
+
+bool StatedSizeOf(const char *name, int64_t *size, int64_t *start)
+{
+    // Standard input is compared from where it stands, as the comparison opens it.
+    bool standardInput = std::strcmp(name, "/dev/stdin") == 0;
+    struct stat info;
+    if ((standardInput ? fstat(STDIN_FILENO, &info) : stat(name, &info)) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    off_t at = standardInput ? lseek(STDIN_FILENO, 0, SEEK_CUR) : 0;
+    *size = info.st_size;
+    *start = at > 0 ? at : 0;
+    return true;
 }
 
 int64_t MillisecondsNow()

@@ -92,16 +92,29 @@ bool WriteText(FILE *stream, const char *text, size_t length)
         errno = EIO;    // the caller says why, and a console's failure sets no errno
         return false;
     }
+    return WriteBytes(stream, text, length);
+}
+
+bool WriteBytes(FILE *stream, const char *bytes, size_t length)
+{
     _doserrno = 0;
-    if (std::fwrite(text, 1, length, stream) == length && std::fflush(stream) == 0)
+    if (std::fwrite(bytes, 1, length, stream) == length && std::fflush(stream) == 0)
         return true;
     // The runtime calls a write into a pipe whose reader has gone an invalid
     // argument; the user is told that the pipe was closed. Windows says
-    // ERROR_NO_DATA, Wine ERROR_PIPE_NOT_CONNECTED.
+    // ERROR_NO_DATA, Wine ERROR_PIPE_NOT_CONNECTED; a reader that leaves in
+    // the middle of a write leaves Wine's write short, with no error at all.
     unsigned long error = _doserrno;
-    if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED)
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED ||
+        (error == 0 && GetFileType(handle) == FILE_TYPE_PIPE))
         errno = EPIPE;
     return false;
+}
+
+bool WriteTypedName(FILE *stream, const char *typed)
+{
+    return WriteText(stream, typed, std::strlen(typed));
 }
 
 // The command line arrives in the ANSI code page, 932 by the manifest.
@@ -113,6 +126,11 @@ void TextNameOf(const char *typed, char *name, size_t size)
 bool IsTerminal(FILE *stream)
 {
     return _isatty(_fileno(stream)) != 0;
+}
+
+bool StatedSizeOf(const char *, int64_t *, int64_t *)
+{
+    return false;
 }
 
 int64_t MillisecondsNow()

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "compare/scan.h"
+#include "tools/tlcmp/console.h"
 
 enum {
     OUTPUT_SIZE = 1 << 20,
@@ -18,6 +19,7 @@ enum {
 struct Lister {
     FILE *out;
     const InputParts *parts;
+    int64_t stated[2];          // the parts' lengths by the stated sizes, or SIZE_UNKNOWN
     const Comparison *run;
     int width;                  // of the offset column, 0 until the first stretch
     uint64_t widest;            // the largest offset that fits the width
@@ -38,21 +40,26 @@ static int DigitsOf(int64_t number)
     return digits;
 }
 
-// The offset column is as wide as the largest offset the parts can reach:
-// the limit or a part of known size, whichever is smaller.
-static int OffsetWidth(const InputParts &parts, FileSizes sizes)
+// The offset column is as wide as the largest offset the parts can reach, as
+// cmp reckons it: the limit or the stated length of a part, whichever is
+// smaller; where nothing is stated, the size the comparison goes by.
+static int OffsetWidth(const Lister &lister)
 {
-    int64_t largest = parts.limit;
-    if (sizes.first != SIZE_UNKNOWN && sizes.first < largest)
-        largest = sizes.first;
-    if (sizes.second != SIZE_UNKNOWN && sizes.second < largest)
-        largest = sizes.second;
+    int64_t largest = lister.parts->limit;
+    const int64_t sizes[2] = {lister.run->sizes.first, lister.run->sizes.second};
+    for (int index = 0; index < 2; ++index) {
+        int64_t length = lister.stated[index] != SIZE_UNKNOWN ? lister.stated[index] : sizes[index];
+        if (length != SIZE_UNKNOWN && length < largest)
+            largest = length;
+    }
     return DigitsOf(largest);
 }
 
+// Through the console's write, so that a closed pipe is told as one on
+// every platform.
 static bool Flush(Lister *lister)
 {
-    if (lister->used > 0 && std::fwrite(lister->buffer, 1, lister->used, lister->out) != lister->used) {
+    if (lister->used > 0 && !WriteBytes(lister->out, lister->buffer, lister->used)) {
         lister->failed = true;
         lister->error = errno;
     }
@@ -187,7 +194,7 @@ static bool TakeStretch(void *context, int64_t offset, const unsigned char *firs
 {
     Lister *lister = static_cast<Lister *>(context);
     if (lister->width == 0) {
-        lister->width = OffsetWidth(*lister->parts, lister->run->sizes);
+        lister->width = OffsetWidth(*lister);
         lister->widest = 9;
         for (int digit = 1; digit < lister->width; ++digit)
             lister->widest = lister->widest * 10 + 9;
@@ -210,12 +217,14 @@ static bool TakeStretch(void *context, int64_t offset, const unsigned char *firs
     return true;
 }
 
-bool ListDifferences(const char *name1, const char *name2, const InputParts &parts, FILE *out,
-                     Comparison *run, size_t nameSize)
+bool ListDifferences(const char *name1, const char *name2, const InputParts &parts, const int64_t stated[2],
+                     FILE *out, Comparison *run, size_t nameSize)
 {
     static Lister lister;
     lister.out = out;
     lister.parts = &parts;
+    lister.stated[0] = stated[0];
+    lister.stated[1] = stated[1];
     lister.run = run;
     lister.width = 0;
     // No offset yet: nothing above the last two digits, shown as blanks.
@@ -229,7 +238,7 @@ bool ListDifferences(const char *name1, const char *name2, const InputParts &par
     // The listing ignores the report's limit and stop condition.
     const Settings settings = DefaultSettings();
     CompareFileParts(name1, name2, settings, parts, noProgress, listing, run, nameSize);
-    bool written = Flush(&lister) && std::fflush(out) == 0;
+    bool written = Flush(&lister);
     if (lister.failed)
         errno = lister.error;
     run->differences = lister.lines;

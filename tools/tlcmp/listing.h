@@ -9,10 +9,12 @@
 
 #include "compare/engine.h"
 
-// Compares the parts and writes the listing to out. run gets the outcome, its
-// differences the number of lines. Returns false when out refused the
+// Compares the parts and writes the listing to out. stated gives the length
+// of each part as the system's stated size tells it, SIZE_UNKNOWN where none
+// is stated; it only sets the offset column's width. run gets the outcome,
+// its differences the number of lines. Returns false when out refused the
 // listing, with errno telling why; the run then ends there.
-bool ListDifferences(const char *name1, const char *name2, const InputParts &parts, FILE *out,
-                     Comparison *run, size_t nameSize);
+bool ListDifferences(const char *name1, const char *name2, const InputParts &parts, const int64_t stated[2],
+                     FILE *out, Comparison *run, size_t nameSize);
 
 #endif

@@ -178,11 +178,20 @@ static ArgumentFault ReadOption(int argc, char **argv, int *at, Options *options
         if (!ReadNumber(OptionValue(argc, argv, at), STOP_AT_END, STOP_AT_FIRST, &options->settings.compcancel))
             return FAULT_STOP;
     } else if (IsOption(argument, "-i", true)) {
-        if (!ReadSkips(OptionValue(argc, argv, at), options->parts.skip))
+        // Given again, the larger skip of each input holds, as with cmp.
+        int64_t skips[2];
+        if (!ReadSkips(OptionValue(argc, argv, at), skips))
             return FAULT_SKIP;
+        for (int index = 0; index < 2; ++index)
+            if (skips[index] > options->parts.skip[index])
+                options->parts.skip[index] = skips[index];
     } else if (IsOption(argument, "-n", true)) {
-        if (!ReadByteCount(OptionValue(argc, argv, at), &options->parts.limit))
+        // Given again, the smaller limit holds, as with cmp.
+        int64_t limit = 0;
+        if (!ReadByteCount(OptionValue(argc, argv, at), &limit))
             return FAULT_BYTES;
+        if (limit < options->parts.limit)
+            options->parts.limit = limit;
     } else if (std::strcmp(argument, "-l") == 0) {
         options->listAll = true;
     } else if (IsOption(argument, "-o", false)) {
@@ -445,25 +454,41 @@ static int CompareAndReport(const Options &options)
     return options.quiet ? status : FinishOutput(WriteReportTo(stdout, parts), status);
 }
 
-// cmp's words for an input that ended before the other and the limit.
+// cmp's words for an input that ended before the other and the limit, and
+// its bytes of the name.
 static void ReportEndOfShorter(const Options &options, const Comparison &run)
 {
+    static const char START[] = "tlcmp: EOF on ";
     int shorter = run.sizes.first < run.sizes.second ? 0 : 1;
     int64_t size = shorter == 0 ? run.sizes.first : run.sizes.second;
-    char name[TEXT_NAME_SIZE], text[MESSAGE_SIZE];
-    TextNameOf(options.names[shorter], name, sizeof name);
+    char end[MESSAGE_SIZE];
     if (size == 0)
-        std::snprintf(text, sizeof text, "tlcmp: EOF on %s which is empty", name);
+        std::snprintf(end, sizeof end, " which is empty");
     else
-        std::snprintf(text, sizeof text, "tlcmp: EOF on %s after byte %lld", name, static_cast<long long>(size));
-    WriteLine(stderr, text);
+        std::snprintf(end, sizeof end, " after byte %lld", static_cast<long long>(size));
+    if (WriteText(stderr, START, std::strlen(START)) && WriteTypedName(stderr, options.names[shorter]))
+        WriteLine(stderr, end);
+}
+
+// The length of a part as the stated size of its input tells it, which is
+// what sets cmp's column width; SIZE_UNKNOWN where no size is stated.
+static int64_t StatedLengthOf(const char *opened, int64_t skip)
+{
+    int64_t size = 0, start = 0;
+    if (!StatedSizeOf(opened, &size, &start))
+        return SIZE_UNKNOWN;
+    // Nothing is left of a file skipped past its stated end.
+    return size - start > skip ? size - start - skip : 0;
 }
 
 static int CompareAndList(const Options &options)
 {
     static Comparison run;
     WidenPipe(stdout);
-    bool written = ListDifferences(options.opened[0], options.opened[1], options.parts, stdout, &run,
+    // Taken as the inputs are opened, before anything is read.
+    const int64_t stated[2] = {StatedLengthOf(options.opened[0], options.parts.skip[0]),
+                               StatedLengthOf(options.opened[1], options.parts.skip[1])};
+    bool written = ListDifferences(options.opened[0], options.opened[1], options.parts, stated, stdout, &run,
                                    INPUT_NAME_SIZE);
     if (!written)
         return ReportStdoutFailure(errno);
