@@ -16,7 +16,11 @@ enum {
     LARGE_BLOCK = 10000,
     LARGE_FILE = 50000,         // a file this long or longer counts as large
     SHORT_READ_BLOCKS = 16,     // the first reads, see ReadChunk
+#ifdef _WIN32
     BLOCKS_PER_READ = 64,       // then fewer, larger reads: under Wine each call has its own cost
+#else
+    BLOCKS_PER_READ = 16,       // a read costs little here, and both buffers then stay in the cache
+#endif
     READ_BUFFER_SIZE = LARGE_BLOCK * BLOCKS_PER_READ
 };
 
