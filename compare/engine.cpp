@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "compare/read_ahead.h"
 #include "compare/scan.h"
 #include "compare/source_file.h"
 
@@ -18,8 +19,10 @@ enum {
     SHORT_READ_BLOCKS = 16,     // the first reads, see ReadChunk
 #ifdef _WIN32
     BLOCKS_PER_READ = 64,       // then fewer, larger reads: under Wine each call has its own cost
+    STREAM_BLOCKS_PER_READ = 64,
 #else
-    BLOCKS_PER_READ = 16,       // a read costs little here, and both buffers then stay in the cache
+    BLOCKS_PER_READ = 200,      // files are read ahead on a thread: each chunk handed over has its cost
+    STREAM_BLOCKS_PER_READ = 16,    // a stream's chunk is compared only once it is whole
 #endif
     READ_BUFFER_SIZE = LARGE_BLOCK * BLOCKS_PER_READ
 };
@@ -32,7 +35,9 @@ struct Run {
     Comparison *result;
     SourceFile file[2];
     SourceStamp stamp[2];
-    unsigned char *buffer[2];
+    unsigned char *own[2];      // the block buffers the run obtained
+    ReadAhead ahead;
+    unsigned char *buffer[2];   // those of the chunk in hand
     bool streamed;              // a size is unknown: read until an input ends
     bool cut[2];                // the limit ends this part before its file's end
     int64_t shorter;            // the common length, when both sizes are known
@@ -117,21 +122,36 @@ static void StepProgressTo(Run *run, int64_t position)
     }
 }
 
-// Reads the next chunk of both inputs; returns the length asked for.
-static int64_t ReadChunk(Run *run)
+// The length of the chunk that starts at position.
+static int64_t ChunkLengthAt(const Run *run, int64_t position)
 {
     // Short reads until the run has passed a buffer's length: a short run's
     // pace shows (and its bar stays hidden) before the rest of the buffers is
     // first touched, which under Wine costs more than the reads themselves.
-    int64_t blocks = run->position < READ_BUFFER_SIZE ? SHORT_READ_BLOCKS : BLOCKS_PER_READ;
+    int64_t blocks = position < READ_BUFFER_SIZE ? SHORT_READ_BLOCKS
+                     : run->streamed            ? STREAM_BLOCKS_PER_READ
+                                                : BLOCKS_PER_READ;
     int64_t length = run->blockSize * blocks;
-    if (!run->streamed && length > run->shorter - run->position)
-        length = run->shorter - run->position;
-    if (run->streamed && length > run->parts->limit - run->position)
-        length = run->parts->limit - run->position;
+    int64_t end = run->streamed ? run->parts->limit : run->shorter;
+    return length < end - position ? length : end - position;
+}
+
+// Takes the next chunk of both inputs and, for files of known size, asks
+// for the one after it; returns the length asked for.
+static int64_t ReadChunk(Run *run)
+{
+    if (!run->ahead.asked)
+        AskChunk(&run->ahead, ChunkLengthAt(run, run->position));
+    const ChunkPair *chunk = TakeChunk(&run->ahead);
+    int64_t length = chunk->length;
     run->chunkStart = run->position;
-    for (int index = 0; index < 2; ++index)
-        run->loaded[index] = ReadSourceFile(&run->file[index], run->buffer[index], length);
+    for (int index = 0; index < 2; ++index) {
+        run->buffer[index] = chunk->buffer[index];
+        run->loaded[index] = chunk->loaded[index];
+    }
+    bool whole = run->loaded[0] == length && run->loaded[1] == length;
+    if (!run->streamed && whole && run->chunkStart + length < run->shorter)
+        AskChunk(&run->ahead, ChunkLengthAt(run, run->chunkStart + length));
     int64_t most = run->loaded[0] > run->loaded[1] ? run->loaded[0] : run->loaded[1];
     run->result->bytesRead = run->chunkStart + (most > 0 ? most : 0);
     Report(run, PROGRESS_READ);
@@ -298,15 +318,15 @@ static void CloseBothFiles(Run *run)
 
 static void ReturnBuffers(Run *run)
 {
-    ReturnBlockBuffer(run->buffer[0]);
-    ReturnBlockBuffer(run->buffer[1]);
+    ReturnBlockBuffer(run->own[0]);
+    ReturnBlockBuffer(run->own[1]);
 }
 
 static bool ObtainBuffers(Run *run)
 {
-    run->buffer[0] = ObtainBlockBuffer(READ_BUFFER_SIZE);
-    run->buffer[1] = ObtainBlockBuffer(READ_BUFFER_SIZE);
-    if (run->buffer[0] && run->buffer[1])
+    run->own[0] = ObtainBlockBuffer(READ_BUFFER_SIZE);
+    run->own[1] = ObtainBlockBuffer(READ_BUFFER_SIZE);
+    if (run->own[0] && run->own[1])
         return true;
     ReturnBuffers(run);
     EndEarly(run->result, COMPARISON_NO_MEMORY, 0);
@@ -330,7 +350,7 @@ static bool SkipToPart(Run *run, int index)
     }
     while (skip > 0) {
         int64_t length = skip < READ_BUFFER_SIZE ? skip : static_cast<int64_t>(READ_BUFFER_SIZE);
-        int64_t got = ReadSourceFile(&run->file[index], run->buffer[index], length);
+        int64_t got = ReadSourceFile(&run->file[index], run->own[index], length);
         if (got < 0)
             return false;
         if (got < length)
@@ -371,11 +391,14 @@ static int64_t BlockSizeFor(FileSizes sizes)
     return shorter != SIZE_UNKNOWN && shorter < LARGE_FILE ? SMALL_BLOCK : LARGE_BLOCK;
 }
 
+// A stream is never read further than the comparison asks, so only files
+// of known size are read ahead.
 static bool CompareInputs(Run *run)
 {
-    if (run->streamed)
-        return CompareStreams(run);
-    return CompareBlocks(run) && CheckAtEnd(run);
+    StartReadAhead(&run->ahead, run->file, run->own, READ_BUFFER_SIZE, !run->streamed);
+    bool compared = run->streamed ? CompareStreams(run) : CompareBlocks(run);
+    StopReadAhead(&run->ahead);
+    return compared && (run->streamed || CheckAtEnd(run));
 }
 
 void CompareFiles(const char *name1, const char *name2, const Settings &settings,

@@ -714,6 +714,11 @@ TEST_F(EngineFaultTest, MissingBlockBuffersEndTheRunWithABox)
         ExpectEndedWithoutVerdict("比較に使うメモリーが確保できません。");
         EXPECT_TRUE(CallsOf("ShowProgress").empty());
     }
+    // The run's own two but none to read ahead into: it reads as it goes.
+    g_sourceFaults = SourceFaults();
+    g_sourceFaults.grantedBlockBuffers = 2;
+    RunInPanel(first, second);
+    EXPECT_EQ("先頭から 1000000バイトまでは等しく、200000バイト余分です。", std::string(g_verdictLine));
 }
 
 TEST_F(EngineTest, AgreesWithCmpOnGeneratedPairs)
