@@ -65,6 +65,7 @@ make_dense_pair() {
             print $chunk ^ substr($mask, 0, $got);
         }' <"$work/a" >"$work/dense"
     cat "$work/a" "$work/same" "$work/dense" >/dev/null
+    sync   # the gigabytes just written go to the disk before anything is timed
 }
 
 # Wall-clock seconds of one run of the command given as arguments.
@@ -88,6 +89,13 @@ tlcmp_list_pipe() { "$build/tools/tlcmp/tlcmp" -l "$1" "$2" | wc -c; }
 cmp_list_pipe() { cmp -l "$1" "$2" | wc -c; }
 tlcmp_list_file() { "$build/tools/tlcmp/tlcmp" -l "$1" "$2" >"$work/listing"; }
 cmp_list_file() { cmp -l "$1" "$2" >"$work/listing"; }
+# Each run into a file starts with it empty and no earlier listing still on
+# its way to the disk: the 200 MB of the run before cost whichever program
+# came next its freeing and its write-back, which are no work of either.
+empty_listing() {
+    : >"$work/listing"
+    sync
+}
 # What reading both files costs at the least.
 cat_both() { cat "$1" "$2"; }
 
@@ -189,12 +197,15 @@ tlcmp_wine() {
 }
 
 # Runs a program (the engine, or tlcmp as a script runs it) and cmp
-# alternately on one pair; prints a result line.
+# alternately on one pair; prints a result line. A seventh argument is a
+# command run, untimed, before each run.
 measure() {
-    local name=$1 label=$2 engine=$3 reference=$4 first=$5 second=$6 i
+    local name=$1 label=$2 engine=$3 reference=$4 first=$5 second=$6 before=${7:-true} i
     local engine_times=() reference_times=()
     for ((i = 0; i < runs; i++)); do
+        "$before"
         engine_times+=("$(seconds_of "$engine" "$first" "$second")")
+        "$before"
         reference_times+=("$(seconds_of "$reference" "$first" "$second")")
     done
     local e r
@@ -330,7 +341,7 @@ measure_listing() {
          "($(wc -c <"$work/listing.cmp") bytes); medians of $runs runs (target: ratio at most 0.25)"
     rm -f "$work/listing.tlcmp" "$work/listing.cmp"
     measure "-l" "1 in 100 differ, into a pipe" tlcmp_list_pipe cmp_list_pipe "$work/a" "$work/dense"
-    measure "-l" "1 in 100 differ, into a file" tlcmp_list_file cmp_list_file "$work/a" "$work/dense"
+    measure "-l" "1 in 100 differ, into a file" tlcmp_list_file cmp_list_file "$work/a" "$work/dense" empty_listing
     measure "-l" "identical pair, against cat" tlcmp_list_pipe cat_both "$work/a" "$work/same"
     measure "-l" "identical pair, against tlcmp" tlcmp_list_pipe tlcmp_native "$work/a" "$work/same"
 }
