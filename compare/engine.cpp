@@ -16,15 +16,15 @@ enum {
     SMALL_BLOCK = 1000,
     LARGE_BLOCK = 10000,
     LARGE_FILE = 50000,         // a file this long or longer counts as large
-    SHORT_READ_BLOCKS = 16,     // the first reads, see ReadChunk
+    SHORT_READ_BLOCKS = 16,     // the first reads, see ChunkLengthAt
 #ifdef _WIN32
     BLOCKS_PER_READ = 64,       // then fewer, larger reads: under Wine each call has its own cost
-    STREAM_BLOCKS_PER_READ = 64,
+    BLOCKS_PER_READ_AHEAD = BLOCKS_PER_READ,    // no thread reads ahead here
 #else
-    BLOCKS_PER_READ = 200,      // files are read ahead on a thread: each chunk handed over has its cost
-    STREAM_BLOCKS_PER_READ = 16,    // a stream's chunk is compared only once it is whole
+    BLOCKS_PER_READ = 16,       // a read costs little here, and a chunk is compared only once it is whole
+    BLOCKS_PER_READ_AHEAD = 200,    // each chunk the thread hands over has its cost
 #endif
-    READ_BUFFER_SIZE = LARGE_BLOCK * BLOCKS_PER_READ
+    READ_BUFFER_SIZE = LARGE_BLOCK * BLOCKS_PER_READ_AHEAD
 };
 
 struct Run {
@@ -129,7 +129,7 @@ static int64_t ChunkLengthAt(const Run *run, int64_t position)
     // pace shows (and its bar stays hidden) before the rest of the buffers is
     // first touched, which under Wine costs more than the reads themselves.
     int64_t blocks = position < READ_BUFFER_SIZE ? SHORT_READ_BLOCKS
-                     : run->streamed            ? STREAM_BLOCKS_PER_READ
+                     : run->ahead.thread        ? BLOCKS_PER_READ_AHEAD
                                                 : BLOCKS_PER_READ;
     int64_t length = run->blockSize * blocks;
     int64_t end = run->streamed ? run->parts->limit : run->shorter;
@@ -391,11 +391,13 @@ static int64_t BlockSizeFor(FileSizes sizes)
     return shorter != SIZE_UNKNOWN && shorter < LARGE_FILE ? SMALL_BLOCK : LARGE_BLOCK;
 }
 
-// A stream is never read further than the comparison asks, so only files
-// of known size are read ahead.
+// A stream is never read further than the comparison asks, nor is the
+// caller's standard input, whose position they keep; only the other files
+// are read ahead.
 static bool CompareInputs(Run *run)
 {
-    StartReadAhead(&run->ahead, run->file, run->own, READ_BUFFER_SIZE, !run->streamed);
+    bool readAhead = !run->streamed && !run->file[0].shared && !run->file[1].shared;
+    StartReadAhead(&run->ahead, run->file, run->own, READ_BUFFER_SIZE, readAhead);
     bool compared = run->streamed ? CompareStreams(run) : CompareBlocks(run);
     StopReadAhead(&run->ahead);
     return compared && (run->streamed || CheckAtEnd(run));

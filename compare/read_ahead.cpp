@@ -1,7 +1,8 @@
 // Reading the chunks of both inputs, ahead of the comparison where a thread
 // can be had. The reads stay those of the file access and in the same order
 // (first input, then second, chunk after chunk), so a read that fails or a
-// file that changes is seen as it would be without the thread.
+// file that changes is seen as it would be without the thread; only a run
+// that stops early may have read one chunk more, which goes unused.
 #include "compare/read_ahead.h"
 
 #ifndef _WIN32
@@ -16,6 +17,15 @@ static void ReadPair(SourceFile *const file[2], ChunkPair *pair)
 {
     for (int index = 0; index < 2; ++index)
         pair->loaded[index] = ReadSourceFile(file[index], pair->buffer[index], pair->length);
+}
+
+static void ReturnSpareBuffers(ChunkPair *spare)
+{
+    for (int index = 0; index < 2; ++index) {
+        if (spare->buffer[index])
+            ReturnBlockBuffer(spare->buffer[index]);
+        spare->buffer[index] = nullptr;
+    }
 }
 
 #ifndef _WIN32
@@ -46,7 +56,7 @@ static void ReadAsAsked(ReadAhead *ahead, ReaderThread *reader)
     }
 }
 
-static ReaderThread *StartReaderThread(ReadAhead *ahead)
+static ReaderThread *StartThreadOf(ReadAhead *ahead)
 {
     ReaderThread *reader = new (std::nothrow) ReaderThread;
     if (!reader)
@@ -57,6 +67,19 @@ static ReaderThread *StartReaderThread(ReadAhead *ahead)
         delete reader;
         return nullptr;
     }
+    return reader;
+}
+
+// The thread, with the spare pair of buffers of size bytes it reads into by
+// turns; null, and no spare buffers, where either cannot be had.
+static ReaderThread *StartReaderThread(ReadAhead *ahead, int64_t size)
+{
+    ChunkPair *spare = &ahead->pair[1];
+    for (int index = 0; index < 2; ++index)
+        spare->buffer[index] = ObtainBlockBuffer(size);
+    ReaderThread *reader = spare->buffer[0] && spare->buffer[1] ? StartThreadOf(ahead) : nullptr;
+    if (!reader)
+        ReturnSpareBuffers(spare);
     return reader;
 }
 
@@ -89,7 +112,7 @@ static void EndReaderThread(ReaderThread *reader)
 
 // On Windows, and so under Wine, where the program's runs are measured, a
 // chunk is read when it is taken, as it always was.
-static ReaderThread *StartReaderThread(ReadAhead *)
+static ReaderThread *StartReaderThread(ReadAhead *, int64_t)
 {
     return nullptr;
 }
@@ -108,15 +131,6 @@ static void EndReaderThread(ReaderThread *)
 
 #endif
 
-static void ReturnSpareBuffers(ChunkPair *spare)
-{
-    for (int index = 0; index < 2; ++index) {
-        if (spare->buffer[index])
-            ReturnBlockBuffer(spare->buffer[index]);
-        spare->buffer[index] = nullptr;
-    }
-}
-
 void StartReadAhead(ReadAhead *ahead, SourceFile file[2], unsigned char *const buffer[2], int64_t size,
                     bool readAhead)
 {
@@ -126,15 +140,8 @@ void StartReadAhead(ReadAhead *ahead, SourceFile file[2], unsigned char *const b
         ahead->pair[0].buffer[index] = buffer[index];
     }
     ahead->taken = 1;   // so that the thread reads the first chunk into pair 0
-    if (!readAhead)
-        return;
-    ChunkPair *spare = &ahead->pair[1];
-    for (int index = 0; index < 2; ++index)
-        spare->buffer[index] = ObtainBlockBuffer(size);
-    if (spare->buffer[0] && spare->buffer[1])
-        ahead->thread = StartReaderThread(ahead);
-    if (!ahead->thread)
-        ReturnSpareBuffers(spare);
+    if (readAhead)
+        ahead->thread = StartReaderThread(ahead, size);
 }
 
 void AskChunk(ReadAhead *ahead, int64_t length)

@@ -20,7 +20,7 @@ struct ReaderThread;
 
 struct ReadAhead {
     SourceFile *file[2];
-    ChunkPair pair[2];          // pair[taken] is the comparison's; pair[1] is the thread's spare
+    ChunkPair pair[2];          // pair[taken] is the comparison's; pair[1] has the spare buffers
     int taken;
     bool asked;                 // a chunk is asked and not yet taken
     ReaderThread *thread;       // null: chunks are read as they are taken
@@ -28,7 +28,7 @@ struct ReadAhead {
 
 // Chunks go into buffer's two buffers of size bytes each, and, when
 // readAhead allows and a thread and a spare pair of buffers can be had, into
-// the spare pair by turns.
+// the spare pair by turns; then thread is set.
 void StartReadAhead(ReadAhead *ahead, SourceFile file[2], unsigned char *const buffer[2], int64_t size,
                     bool readAhead);
 

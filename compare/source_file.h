@@ -10,6 +10,7 @@
 
 struct SourceFile {
     intptr_t handle;    // a file descriptor or a HANDLE
+    bool shared;        // the caller's own standard input: where it is left is theirs
 };
 
 // What tells a changed file apart: its size and its last-write time.

@@ -29,6 +29,7 @@ bool OpenSourceFile(const char *name, SourceFile *file)
         return false;
     }
     file->handle = fd;
+    file->shared = std::strcmp(name, STANDARD_INPUT_PATH) == 0;
     return true;
 }
 

@@ -652,11 +652,12 @@ TEST_F(EngineFaultTest, ReadFailureShortenedOrChangedFileEndsTheRunWithoutVerdic
     EXPECT_EQ(COMPARISON_UNREADABLE, run.end);
     EXPECT_EQ("", Report());
 
-    // The read past the common size, which each file of that size gets:
-    // ten reads of 1000000 bytes each, then file 1's, then file 2's.
+    // The read past the common size, which each file of that size gets once
+    // the reads ahead have ended: seven reads of each, then file 1's, then
+    // file 2's.
     std::string equal = Write("equal", Bytes(1000000, 4));
     for (int file : {1, 2}) {
-        g_readsBeforeFault = 9 + file;
+        g_readsBeforeFault = 13 + file;
         RunInPanel(first, equal);
         ExpectEndedWithoutVerdict(std::to_string(file) + "番目のファイル\r\n\"" + (file == 1 ? first : equal) +
                                   "\"が読めません。");
