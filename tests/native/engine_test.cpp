@@ -272,26 +272,36 @@ TEST_F(EngineTest, MoreLineFollowsTheListingLimit)
     EXPECT_EQ("合計3箇所違います。", Verdict());
 }
 
+// Big pairs with holes: a hundred ten-digit offsets fit the report; and
+// bytes spread over more than half a gigabyte are listed where they are
+// while the run reads ahead on a thread, then as it goes, and back.
 TEST_F(EngineTest, HundredTenDigitOffsetsBeyond4GiBFitTheReport)
 {
-    const off_t size = (off_t(1) << 32) + 1000;
-    std::string first = FolderForHoles() + "/big1", second = first + "-2";
-    for (const std::string &path : {first, second}) {
-        int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(0, ftruncate(fd, path == second ? size + 3 : size));
-        if (path == second)
-            for (int i = 0; i < 101; ++i) {
-                unsigned char value = static_cast<unsigned char>(i + 1);
-                ASSERT_EQ(1, pwrite(fd, &value, 1, (off_t(1) << 32) + i * 9));
-            }
-        close(fd);
+    const struct { off_t size, first, step; int count; const char *golden, *verdict; } cases[] = {
+        {(off_t(1) << 32) + 1000, off_t(1) << 32, 9, 101, "ten_digit_offsets_beyond_4gib.txt",
+         "合計101箇所違います。"},
+        {off_t(560) << 20, (10 << 20) + 997, (10 << 20) + 997, 55, "spread_over_half_a_gigabyte.txt",
+         "合計55箇所違います。"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.golden);
+        std::string first = FolderForHoles() + "/big1", second = first + "-2";
+        for (const std::string &path : {first, second}) {
+            int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(0, ftruncate(fd, path == second ? c.size + 3 : c.size));
+            if (path == second)
+                for (int i = 0; i < c.count; ++i) {
+                    unsigned char value = static_cast<unsigned char>(i + 1);
+                    ASSERT_EQ(1, pwrite(fd, &value, 1, c.first + i * c.step));
+                }
+            close(fd);
+        }
+        g_settings.maxdiffno = 100;
+        Run(first, second);
+        ExpectGolden(c.golden, Report());
+        EXPECT_EQ(c.verdict, Verdict());
+        EXPECT_EQ(PROGRESS_LAST, run.percent);
     }
-    g_settings.maxdiffno = 100;
-    Run(first, second);
-    ExpectGolden("ten_digit_offsets_beyond_4gib.txt", Report());
-    EXPECT_EQ("合計101箇所違います。", Verdict());
-    EXPECT_EQ(PROGRESS_LAST, run.percent);
 }
 
 TEST_F(EngineTest, EachRowOfTheHandlingTable)
