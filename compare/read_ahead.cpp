@@ -152,11 +152,6 @@ static void KeepPace(ReadAhead *ahead, int64_t length)
 
 // On Windows, and so under Wine, where the program's runs are measured, a
 // chunk is read when it is taken, as it always was.
-static ReaderThread *StartReaderThread(ReadAhead *)
-{
-    return nullptr;
-}
-
 static void AskReaderThread(ReaderThread *)
 {
 }
@@ -183,7 +178,6 @@ void StartReadAhead(ReadAhead *ahead, SourceFile file[2], unsigned char *const b
         ahead->file[index] = &file[index];
         ahead->pair[0].buffer[index] = buffer[index];
     }
-    ahead->taken = 1;   // so that the thread reads the first chunk into pair 0
     ahead->size = size;
     ahead->mayReadAhead = readAhead;
 }
