@@ -665,9 +665,8 @@ TEST_F(EngineFaultTest, ReadFailureShortenedOrChangedFileEndsTheRunWithoutVerdic
     EXPECT_EQ(COMPARISON_UNREADABLE, run.end);
     EXPECT_EQ("", Report());
 
-    // The read past the common size, which each file of that size gets once
-    // the reads ahead have ended: seven reads of each, then file 1's, then
-    // file 2's.
+    // The read past the common size, which each file of that size gets:
+    // seven reads of each, then file 1's, then file 2's.
     std::string equal = Write("equal", Bytes(1000000, 4));
     for (int file : {1, 2}) {
         g_readsBeforeFault = 13 + file;

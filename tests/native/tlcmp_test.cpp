@@ -430,7 +430,6 @@ TEST_F(TlcmpTest, TroubleAndWrongArgumentsExitWith2AndSayWhy)
         {{a, b, "-o"}, u8"-o には保存するファイルの名前を指定してください。\n", true},
         {{"-x", a, b}, u8"-x というオプションはありません。\n", true},
         {{"-sjis", a, b}, u8"-sjis というオプションはありません。\n", true},
-        {{"-sjis", a, b}, u8"-sjis というオプションはありません。\n", true},
         {{"-i", "1:2:3", a, b}, skipFault, true},
         {{"-i", "-1", a, b}, skipFault, true},
         {{"-i", "1Z", a, b}, skipFault, true},
